@@ -1,0 +1,34 @@
+#pragma once
+
+#include <cstdio>
+#include <memory>
+#include <optional>
+#include <string>
+#include <string_view>
+
+namespace platform {
+
+// The game writes paths the way its data and settings name them: "\" as separator and
+// "prog\..\Standard\" steps that leave a file name. NativePath turns such a path into the
+// one the file system understands: every "\" becomes "/", and "." and ".." steps are
+// resolved by the text alone, as Windows does, so that "dir/zantor/../Standard" names
+// "dir/Standard" even though "zantor" is a file.
+std::string NativePath(std::string_view path);
+
+// Full path of the running program file, read from /proc/self/exe; empty when unknown.
+const std::string& ProgramPath();
+
+struct FileCloser {
+    void operator()(std::FILE* file) const noexcept { std::fclose(file); }
+};
+using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
+
+// The one place where the game opens files: maps the path with NativePath and opens it
+// with the stdio mode given. Directories are not files: opening one fails.
+FilePtr OpenFile(std::string_view path, const char* mode);
+
+// The whole content of a file, or nothing when it cannot be opened or holds more than
+// maxBytes bytes. Reads only what the file holds.
+std::optional<std::string> ReadWholeFile(std::string_view path, std::size_t maxBytes);
+
+} // namespace platform

@@ -1,0 +1,251 @@
+#include "Profile.h"
+
+#include "Path.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <optional>
+
+namespace platform {
+namespace {
+
+bool IsBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
+
+std::string_view Trim(std::string_view text) {
+    while (!text.empty() && IsBlank(text.front())) {
+        text.remove_prefix(1);
+    }
+    while (!text.empty() && IsBlank(text.back())) {
+        text.remove_suffix(1);
+    }
+    return text;
+}
+
+bool EqualNoCase(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i];
+        char y = b[i];
+        if (x >= 'A' && x <= 'Z') {
+            x = static_cast<char>(x - 'A' + 'a');
+        }
+        if (y >= 'A' && y <= 'Z') {
+            y = static_cast<char>(y - 'A' + 'a');
+        }
+        if (x != y) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// One line of a profile file, as positions into the file's text.
+struct SLine {
+    enum class EKind { Other, Section, Key };
+    EKind kind = EKind::Other;
+    std::size_t begin = 0;      // first byte of the line
+    std::size_t end = 0;        // end of the line's text, before "\r\n" or "\n"
+    std::size_t next = 0;       // first byte of the following line
+    std::string_view name;      // section or key name, trimmed
+    std::size_t valueBegin = 0; // for keys: first byte after "="
+};
+
+class CLineReader {
+  public:
+    explicit CLineReader(std::string_view text) : m_Text(text) {
+        if (m_Text.starts_with("\xEF\xBB\xBF")) {
+            m_Pos = 3;
+        }
+    }
+
+    bool Next(SLine& line) {
+        if (m_Pos >= m_Text.size()) {
+            return false;
+        }
+        line = SLine{};
+        line.begin = m_Pos;
+        const std::size_t newline = m_Text.find('\n', m_Pos);
+        line.next = newline == std::string_view::npos ? m_Text.size() : newline + 1;
+        line.end = newline == std::string_view::npos ? m_Text.size() : newline;
+        if (line.end > line.begin && m_Text[line.end - 1] == '\r') {
+            --line.end;
+        }
+        m_Pos = line.next;
+
+        const std::string_view body = Trim(m_Text.substr(line.begin, line.end - line.begin));
+        if (body.empty() || body.front() == ';') {
+            return true;
+        }
+        if (body.front() == '[') {
+            const std::size_t close = body.find(']');
+            line.kind = SLine::EKind::Section;
+            line.name =
+                Trim(body.substr(1, close == std::string_view::npos ? body.size() - 1 : close - 1));
+            return true;
+        }
+        const std::size_t equals = m_Text.substr(line.begin, line.end - line.begin).find('=');
+        if (equals != std::string_view::npos) {
+            line.kind = SLine::EKind::Key;
+            line.name = Trim(m_Text.substr(line.begin, equals));
+            line.valueBegin = line.begin + equals + 1;
+        }
+        return true;
+    }
+
+  private:
+    std::string_view m_Text;
+    std::size_t m_Pos = 0;
+};
+
+// Where a key stands in a profile text: its section, its line, or neither.
+struct SLocation {
+    bool sectionFound = false;
+    std::size_t sectionBodyEnd = 0; // where a new key of the section goes
+    std::optional<SLine> keyLine;
+};
+
+SLocation Locate(std::string_view text, std::string_view section, std::string_view key) {
+    SLocation location;
+    CLineReader reader(text);
+    SLine line;
+    bool inSection = false;
+    while (reader.Next(line)) {
+        if (line.kind == SLine::EKind::Section) {
+            if (inSection) {
+                break; // only the first section of a name counts
+            }
+            if (EqualNoCase(line.name, section)) {
+                inSection = true;
+                location.sectionFound = true;
+                location.sectionBodyEnd = line.next;
+            }
+            continue;
+        }
+        if (!inSection || line.kind != SLine::EKind::Key) {
+            continue;
+        }
+        location.sectionBodyEnd = line.next;
+        if (EqualNoCase(line.name, key)) {
+            location.keyLine = line;
+            break;
+        }
+    }
+    return location;
+}
+
+std::string_view ValueOf(std::string_view text, const SLine& line) {
+    std::string_view value = Trim(text.substr(line.valueBegin, line.end - line.valueBegin));
+    if (value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+        value.back() == value.front()) {
+        value = value.substr(1, value.size() - 2);
+    }
+    return value.substr(0, kProfileValueMax);
+}
+
+bool HasLineBreak(std::string_view text) {
+    return text.find_first_of("\r\n") != std::string_view::npos;
+}
+
+bool WriteReplacing(const std::string& native, std::string_view content) {
+    // Write beside the file and rename over it, so that a full disk or a crash never leaves
+    // half a settings file. Where no file may be created beside it, write in place.
+    const std::string temporary = native + ".tmp" + std::to_string(getpid());
+    struct stat original {};
+    const bool existed = stat(native.c_str(), &original) == 0;
+    FilePtr out(std::fopen(temporary.c_str(), "wb"));
+    if (out) {
+        const bool written =
+            std::fwrite(content.data(), 1, content.size(), out.get()) == content.size() &&
+            std::fflush(out.get()) == 0;
+        if (existed) {
+            fchmod(fileno(out.get()), original.st_mode & 07777);
+        }
+        out.reset();
+        if (written && std::rename(temporary.c_str(), native.c_str()) == 0) {
+            return true;
+        }
+        std::remove(temporary.c_str());
+    }
+    FilePtr inPlace(std::fopen(native.c_str(), "wb"));
+    if (!inPlace) {
+        return false;
+    }
+    return std::fwrite(content.data(), 1, content.size(), inPlace.get()) == content.size() &&
+           std::fflush(inPlace.get()) == 0;
+}
+
+} // namespace
+
+std::string ReadProfileString(std::string_view section, std::string_view key,
+                              std::string_view fallback, std::string_view path) {
+    const std::optional<std::string> text = ReadWholeFile(path, kProfileFileMax);
+    if (!text) {
+        return std::string(fallback.substr(0, kProfileValueMax));
+    }
+    const SLocation location = Locate(*text, section, key);
+    if (!location.keyLine) {
+        return std::string(fallback.substr(0, kProfileValueMax));
+    }
+    return std::string(ValueOf(*text, *location.keyLine));
+}
+
+bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value,
+                        std::string_view path) {
+    if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value) ||
+        section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos ||
+        Trim(key).empty() || Trim(key).front() == '[' || Trim(key).front() == ';') {
+        return false;
+    }
+    const std::string native = NativePath(path);
+    std::string text;
+    if (FilePtr probe = OpenFile(native, "rb")) {
+        probe.reset();
+        std::optional<std::string> old = ReadWholeFile(native, kProfileFileMax);
+        if (!old) {
+            return false; // unreadable or too large: never replace what we could not read
+        }
+        text = std::move(*old);
+    }
+
+    const std::size_t firstNewline = text.find('\n');
+    const std::string_view eol =
+        firstNewline != std::string::npos && firstNewline > 0 && text[firstNewline - 1] == '\r'
+            ? "\r\n"
+            : "\n";
+
+    const SLocation location = Locate(text, section, key);
+    if (location.keyLine) {
+        // Keep the key as written and any blanks after "=", replace the rest of the line.
+        std::size_t valueStart = location.keyLine->valueBegin;
+        while (valueStart < location.keyLine->end &&
+               (text[valueStart] == ' ' || text[valueStart] == '\t')) {
+            ++valueStart;
+        }
+        text.replace(valueStart, location.keyLine->end - valueStart, value);
+    } else if (location.sectionFound) {
+        std::string line = std::string(key) + "=" + std::string(value) + std::string(eol);
+        std::size_t at = location.sectionBodyEnd;
+        if (at == text.size() && !text.empty() && text.back() != '\n') {
+            line.insert(0, eol);
+        }
+        text.insert(at, line);
+    } else {
+        if (!text.empty() && text.back() != '\n') {
+            text += eol;
+        }
+        if (!text.empty()) {
+            text += eol;
+        }
+        text += "[" + std::string(section) + "]" + std::string(eol) + std::string(key) + "=" +
+                std::string(value) + std::string(eol);
+    }
+    return WriteReplacing(native, text);
+}
+
+} // namespace platform

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// Private-profile ("ini") files with the meaning the Windows profile functions give them:
+//
+//   [Section]
+//   ; a comment
+//   Key=Value
+//
+// Section and key names match without regard to case (ASCII). The first section of a name
+// is the one that counts, and in it the first line of a key. A value loses its leading and
+// trailing blanks and then one pair of enclosing quotes (" or '), and is cut to 255
+// characters. Lines end in LF or CRLF; a UTF-8 byte order mark at the start is skipped.
+namespace platform {
+
+// Longest value a read returns, as with a 256-byte buffer.
+inline constexpr std::size_t kProfileValueMax = 255;
+// Larger files are not profiles: reads find nothing in them and writes leave them alone.
+inline constexpr std::size_t kProfileFileMax = 16 * 1024 * 1024;
+
+// The value of key in section of the file at path, or fallback when the file, the section
+// or the key is missing.
+std::string ReadProfileString(std::string_view section, std::string_view key,
+                              std::string_view fallback, std::string_view path);
+
+// Writes key=value into section of the file at path. An existing key keeps its line and
+// gets the new value; a missing key is added at the end of its section, a missing section at
+// the end of the file, and a missing file is created. Every other byte of the file stays as
+// it was. The file is replaced in one step, so a failed write leaves the old file intact.
+// Returns false when the file cannot be written or when a name or the value would break
+// the file's line structure (line breaks, "=" in a key, "]" in a section name).
+bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value,
+                        std::string_view path);
+
+} // namespace platform

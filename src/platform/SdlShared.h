@@ -1,0 +1,26 @@
+#pragma once
+
+#include "GraphicsDevice.h"
+#include "InputDevices.h"
+
+#include <SDL.h>
+
+#include <memory>
+
+namespace platform {
+
+// What the SDL window shares with the devices it creates. The devices may outlive the
+// window object; the SDL window itself lives as long as the last of them.
+struct SSdlShared {
+    SDL_Window* window = nullptr;
+    bool inForeground = true; // cleared when the window loses the keyboard focus
+    int wheel = 0;            // wheel steps not yet read by the mouse device
+
+    ~SSdlShared();
+};
+
+std::unique_ptr<IGraphicsDevice> CreateGlDevice(std::shared_ptr<SSdlShared> shared);
+std::unique_ptr<IKeyboardDevice> CreateSdlKeyboard(std::shared_ptr<SSdlShared> shared);
+std::unique_ptr<IMouseDevice> CreateSdlMouse(std::shared_ptr<SSdlShared> shared);
+
+} // namespace platform

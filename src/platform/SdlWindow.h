@@ -1,0 +1,41 @@
+#pragma once
+
+#include "Window.h"
+
+#include <memory>
+#include <string>
+
+namespace platform {
+
+struct SSdlShared;
+
+// The game's window on the desktop: SDL2 with an OpenGL 3.3 core context for the graphics
+// device. SDL turns SIGTERM and SIGINT into a close request, as it does the close box.
+class CSdlWindow final : public IWindow {
+  public:
+    // Null, with the reason in error, when there is no display or no window can be made.
+    static std::unique_ptr<CSdlWindow> Create(const char* title, int width, int height,
+                                              std::string& error);
+    ~CSdlWindow() override;
+    CSdlWindow(const CSdlWindow&) = delete;
+    CSdlWindow& operator=(const CSdlWindow&) = delete;
+
+    bool PeekMessage(SMessage& message) override;
+    void Destroy() override;
+    bool IsDestroyed() const override { return m_bDestroyed; }
+    int GetWidth() const override;
+    int GetHeight() const override;
+    std::unique_ptr<IGraphicsDevice> CreateDevice() override;
+    std::unique_ptr<IKeyboardDevice> CreateKeyboard() override;
+    std::unique_ptr<IMouseDevice> CreateMouse() override;
+
+    // Use Create; the window takes over what Create set up.
+    explicit CSdlWindow(std::shared_ptr<SSdlShared> shared);
+
+  private:
+    std::shared_ptr<SSdlShared> m_Shared;
+    bool m_bDestroyed = false;
+    bool m_bQuitPosted = false;
+};
+
+} // namespace platform

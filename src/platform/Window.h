@@ -1,0 +1,42 @@
+#pragma once
+
+#include "GraphicsDevice.h"
+#include "InputDevices.h"
+
+#include <memory>
+
+namespace platform {
+
+// What a pass of the message loop can take from the window's queue.
+struct SMessage {
+    enum class EKind {
+        Other,        // any other event: input, focus, exposure
+        CloseRequest, // the window's close box, SIGTERM or SIGINT
+        Quit,         // the window has been destroyed and the loop should end
+    };
+    EKind kind = EKind::Other;
+};
+
+// The game's one window and its message queue, and the gateway to the devices that draw
+// into it and read input for it (as the window handle is on Windows).
+class IWindow {
+  public:
+    virtual ~IWindow() = default;
+
+    // Takes one message off the queue if there is one. After Destroy, once every other
+    // message is taken, the queue answers with Quit.
+    virtual bool PeekMessage(SMessage& message) = 0;
+    // Hides the window for good and posts Quit. Calling it again does nothing.
+    virtual void Destroy() = 0;
+    virtual bool IsDestroyed() const = 0;
+
+    virtual int GetWidth() const = 0;
+    virtual int GetHeight() const = 0;
+
+    // Each returns null when the device cannot be created.
+    virtual std::unique_ptr<IGraphicsDevice> CreateDevice() = 0;
+    virtual std::unique_ptr<IKeyboardDevice> CreateKeyboard() = 0;
+    virtual std::unique_ptr<IMouseDevice> CreateMouse() = 0;
+};
+
+} // namespace platform

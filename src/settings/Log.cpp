@@ -1,0 +1,81 @@
+#include "Log.h"
+
+#include "platform/Path.h"
+
+#include <cxxabi.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+#include <memory>
+
+// The log is the first of the process-wide objects to be made and the last to go, so that
+// every other object may log from its constructor and destructor.
+__attribute__((init_priority(102))) CLog g_Log;
+
+CLog::CLog(std::string fileName) : m_FileName(std::move(fileName)) {
+    Open();
+}
+
+CLog::~CLog() {
+    Append("</table>\n");
+    Append("<b>Logbuch geschlossen</b>\n");
+    Append("</body>\n");
+    Append("</html>");
+}
+
+void CLog::Open() {
+    const std::time_t now = std::time(nullptr);
+    const char* when = std::ctime(&now);
+    platform::FilePtr file = platform::OpenFile(m_FileName, "wb");
+    if (!file) {
+        return;
+    }
+    std::fputs("<html>\n", file.get());
+    std::fputs("<body>\n", file.get());
+    std::fputs("<h2>", file.get());
+    std::fputs(when != nullptr ? when : "\n", file.get());
+    std::fputs("</h2>\n", file.get());
+    std::fputs("<b><i>", file.get());
+    std::fputs(platform::ProgramPath().c_str(), file.get());
+    std::fputs("</i></b><br><br><br>\n", file.get());
+    std::fputs("<b>Logbuch geöffnet:</b><br>\n", file.get());
+    std::fputs("<table>\n", file.get());
+}
+
+void CLog::Append(std::string_view text) {
+    platform::FilePtr file = platform::OpenFile(m_FileName, "ab");
+    if (file) {
+        std::fwrite(text.data(), 1, text.size(), file.get());
+    }
+}
+
+CLog& CLog::operator<<(const char* text) {
+    if (text != nullptr) {
+        Append(text);
+    }
+    return *this;
+}
+
+CLog& CLog::operator<<(std::string_view text) {
+    Append(text);
+    return *this;
+}
+
+CLog& CLog::operator<<(double value) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%g", value);
+    Append(text);
+    return *this;
+}
+
+void LogError(const char* message) {
+    g_Log << LOG_FEHLER << message;
+}
+
+std::string DemangledTypeName(const char* mangled) {
+    int status = 0;
+    std::unique_ptr<char, decltype(&std::free)> name(
+        abi::__cxa_demangle(mangled, nullptr, nullptr, &status), &std::free);
+    return status == 0 && name ? std::string(name.get()) : std::string(mangled);
+}

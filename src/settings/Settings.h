@@ -1,0 +1,38 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// The data directory: the command line followed by one "\" ("Standard\"). Every data path
+// of the game starts with it.
+extern std::string g_Directory;
+
+// Settings lookup in "Zantor.ini". The file is found anew on every call, first beside the
+// program in the data directory, then in "Standard\". A missing key is no error that stops
+// anything: it reads as 0 (0.0, the marker text, colour 0), and five Fehler rows in the log
+// say which key of which file was missing.
+inline constexpr const char* NOT_FOUND = "[NOT FOUND]";
+using IniBuffer = char[256];
+
+int ReadIniInt(const char* section, const char* key);
+float ReadIniFloat(const char* section, const char* key);
+// Fills buffer with the value and returns true; for a missing key the buffer holds
+// NOT_FOUND and the result is false.
+bool ReadIniString(const char* section, const char* key, IniBuffer& buffer);
+// A colour written as 0x and eight lower-case hex digits, alpha first (ARGB).
+std::uint32_t ReadIniColor(const char* section, const char* key);
+
+// Reads hex digits of text from start on (see Settings.cpp for its exact rules); the text
+// ends at its size or at its first zero byte.
+int ParseHex(std::string_view text, std::size_t start);
+
+// True when the file can be opened for reading.
+bool FileExists(const std::string& path);
+
+// The settings file that a lookup consults now: the data directory's copy when it exists,
+// else the one in "Standard\", both beside the program.
+std::string SettingsFilePath();
+
+// A data file of the data directory, or of "Standard\" when the data directory lacks it.
+std::string DataFilePath(std::string_view name);

@@ -1,0 +1,129 @@
+#include "FrameLoop.h"
+
+#include "audio/Sound.h"
+#include "engine/Direct3D.h"
+#include "engine/Sprite.h"
+#include "game/Game.h"
+#include "input/Input.h"
+#include "menu/Menu.h"
+
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+int TruncToInt(float value) {
+    if (std::isnan(value)) {
+        return 0;
+    }
+    if (value >= 2147483648.0f) {
+        return std::numeric_limits<int>::max();
+    }
+    if (value <= -2147483648.0f) {
+        return std::numeric_limits<int>::min();
+    }
+    return static_cast<int>(value);
+}
+
+CFrameLoop::CFrameLoop(const SShellObjects& objects, bool showSpeed)
+    : m_Objects(objects), m_bShowSpeed(showSpeed) {}
+
+void CFrameLoop::Run() {
+    while (RunPass() != EPass::Quit) {
+    }
+}
+
+CFrameLoop::EPass CFrameLoop::RunPass() {
+    m_FrameStart = m_Objects.clock.Milliseconds();
+    platform::SMessage message;
+    if (m_Objects.window.PeekMessage(message)) {
+        switch (message.kind) {
+        case platform::SMessage::EKind::Quit:
+            return EPass::Quit;
+        case platform::SMessage::EKind::CloseRequest:
+            g_iProgramState = -1; // ends the program the same way the menu's quit does
+            break;
+        case platform::SMessage::EKind::Other:
+            break;
+        }
+        return EPass::Message;
+    }
+    RunFrame();
+    return EPass::Frame;
+}
+
+void CFrameLoop::RunFrame() {
+    CInput& input = m_Objects.input;
+    CSound& sound = m_Objects.sound;
+    CDirect3D& direct3D = m_Objects.direct3D;
+
+    input.Update();
+    sound.Update();
+
+    if (input.KeyPressed(DIK_E)) {
+        direct3D.Screenshot("Screenshot.bmp");
+        m_FrameStart = m_Objects.clock.Milliseconds(); // saving does not count
+    }
+    const float d = m_fFrameTime;
+    if (input.IsKeyDown(DIK_Q) != 0) {
+        sound.ChangeVolume(TruncToInt(1000.0f * d));
+    }
+    if (input.IsKeyDown(DIK_A) != 0) {
+        sound.ChangeVolume(TruncToInt(-1000.0f * d));
+    }
+    if (input.IsKeyDown(DIK_W) != 0) {
+        sound.ChangeMusicVolume(TruncToInt(1000.0f * d));
+    }
+    if (input.IsKeyDown(DIK_S) != 0) {
+        sound.ChangeMusicVolume(TruncToInt(-1000.0f * d));
+    }
+
+    if (g_iProgramState == 0) {
+        m_Objects.menu.Update(d);
+    } else if (g_iProgramState == 1) {
+        m_Objects.game.Update(d);
+    }
+
+    direct3D.BeginFrame();
+    m_Objects.background.Draw(0, 0, 0);
+    if (g_iProgramState == 0) {
+        m_Objects.menu.Render();
+    } else if (g_iProgramState == 1) {
+        m_Objects.game.Render();
+    }
+    if (m_bShowSpeed) {
+        DrawSpeed();
+    }
+    if (!direct3D.EndFrame()) {
+        m_Objects.game.Release();
+        g_iProgramState = -1;
+    }
+    if (g_iProgramState == -1) {
+        m_Objects.window.Destroy();
+    }
+
+    m_FrameEnd = m_Objects.clock.Milliseconds();
+    m_fFrameTime =
+        static_cast<float>(static_cast<std::uint64_t>(m_FrameEnd - m_FrameStart)) / 1000.0f;
+}
+
+void CFrameLoop::DrawSpeed() {
+    // A frame measured as 0 ms (the first frame, or one faster than the clock's resolution)
+    // has no finite rate; it counts as 0 rather than poisoning the average.
+    m_SpeedRing[static_cast<std::size_t>(m_iSpeedIndex)] =
+        m_fFrameTime > 0.0f ? 1.0f / m_fFrameTime : 0.0f;
+    ++m_iSpeedIndex;
+    if (m_iSpeedIndex == static_cast<int>(m_SpeedRing.size())) {
+        m_fSpeedAverage = 0.0f;
+        for (const float rate : m_SpeedRing) {
+            m_fSpeedAverage = rate / 50.0f + m_fSpeedAverage;
+        }
+        m_iSpeedIndex = 0;
+    }
+    char text[16];
+    std::snprintf(text, sizeof text, "%d", GetShownSpeed());
+    m_Objects.direct3D.WriteText(text, g_iScreenWidth - 32, 0, 0xFFFFFF00u, 0);
+}
+
+int CFrameLoop::GetShownSpeed() const {
+    return TruncToInt(m_fSpeedAverage);
+}

@@ -1,0 +1,166 @@
+#include "shell/FrameLoop.h"
+#include "TestSupport.h"
+#include "audio/Sound.h"
+#include "engine/Direct3D.h"
+#include "engine/Sprite.h"
+#include "game/Game.h"
+#include "input/Input.h"
+#include "menu/Menu.h"
+#include "platform/HeadlessWindow.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+// The shell's objects on a headless window and a test clock.
+class FrameLoop : public ::testing::Test {
+  protected:
+    FrameLoop() : m_Window(1024, 768) {
+        g_iProgramState = 0;
+        m_Direct3D.Init(&m_Window);
+        m_Direct3D.SetClearColor(0xFF000000u);
+        m_Input.Init(&m_Window);
+        m_Game.Init(&m_Direct3D, &m_Input, &m_Sound);
+        m_Menu.Init(&m_Direct3D, &m_Input, &m_Sound, &m_Game);
+    }
+    ~FrameLoop() override { g_iProgramState = 0; }
+
+    CFrameLoop MakeLoop(bool showSpeed) {
+        return CFrameLoop(
+            {m_Window, m_Clock, m_Direct3D, m_Input, m_Sound, m_Game, m_Menu, m_Background},
+            showSpeed);
+    }
+    std::vector<std::string>& Trace() { return m_Window.Script().trace; }
+    long Presents() { return std::count(Trace().begin(), Trace().end(), "Present"); }
+
+    test::CScratchDir m_Dir; // the loop's log rows and files go here
+    platform::CHeadlessWindow m_Window;
+    platform::CManualClock m_Clock;
+    CDirect3D m_Direct3D;
+    CInput m_Input;
+    CSound m_Sound;
+    CGame m_Game;
+    CMenu m_Menu;
+    CSprite m_Background;
+};
+
+TEST_F(FrameLoop, FirstFrameGetsZeroAndEachFrameItsPredecessorsDuration) {
+    CFrameLoop loop = MakeLoop(false);
+    m_Clock.Script({1000, 1016, 1016, 1049});
+    EXPECT_EQ(loop.GetFrameTime(), 0.0f);
+    EXPECT_EQ(loop.RunPass(), CFrameLoop::EPass::Frame);
+    EXPECT_FLOAT_EQ(loop.GetFrameTime(), 0.016f);
+    EXPECT_EQ(loop.RunPass(), CFrameLoop::EPass::Frame);
+    EXPECT_FLOAT_EQ(loop.GetFrameTime(), 0.033f);
+}
+
+TEST_F(FrameLoop, FrameDrawsClearSceneAndPresentInOrder) {
+    CFrameLoop loop = MakeLoop(false);
+    loop.RunPass();
+    EXPECT_EQ(Trace(), (std::vector<std::string>{"Clear FF000000 1 0", "BeginScene", "EndScene",
+                                                 "Present"}));
+}
+
+TEST_F(FrameLoop, ClockWrapAroundStillGivesTheDuration) {
+    CFrameLoop loop = MakeLoop(false);
+    m_Clock.Script({0xFFFFFFF0u, 0x00000010u});
+    loop.RunPass();
+    EXPECT_FLOAT_EQ(loop.GetFrameTime(), 0.032f);
+}
+
+TEST_F(FrameLoop, ScreenshotPassMeasuresFromAfterTheScreenshot) {
+    CFrameLoop loop = MakeLoop(false);
+    m_Window.Script().keys[DIK_E] = 0x80;
+    m_Clock.Script({100, 350, 400});
+    loop.RunPass();
+    EXPECT_FLOAT_EQ(loop.GetFrameTime(), 0.050f);
+    // Held down, the key takes no second screenshot: the clock is read twice.
+    m_Clock.Script({500, 520});
+    loop.RunPass();
+    EXPECT_FLOAT_EQ(loop.GetFrameTime(), 0.020f);
+}
+
+TEST_F(FrameLoop, MessagePassRunsNoFrameAndPollsNoInput) {
+    CFrameLoop loop = MakeLoop(false);
+    m_Window.Post(platform::SMessage::EKind::Other);
+    m_Window.Script().mouse.lX = 5;
+    m_Clock.Script({10, 20});
+    EXPECT_EQ(loop.RunPass(), CFrameLoop::EPass::Message);
+    EXPECT_TRUE(Trace().empty());
+    EXPECT_EQ(m_Window.Script().mouse.lX, 5); // not read
+    EXPECT_EQ(loop.GetFrameTime(), 0.0f);     // not a frame: no time measured
+    EXPECT_EQ(loop.RunPass(), CFrameLoop::EPass::Frame);
+    EXPECT_EQ(m_Window.Script().mouse.lX, 0);
+}
+
+TEST_F(FrameLoop, ShowSpeedIsZeroFor49FramesThenTheMeanOfFifty) {
+    CFrameLoop loop = MakeLoop(true);
+    m_Clock.SetStepPerReading(20); // every frame takes 20 ms: 50 frames per second
+    for (int frame = 1; frame <= 49; ++frame) {
+        loop.RunPass();
+        ASSERT_EQ(loop.GetShownSpeed(), 0) << "frame " << frame;
+    }
+    loop.RunPass();
+    // The first frame measured 0 ms and counts as rate 0 in the first mean.
+    EXPECT_EQ(loop.GetShownSpeed(), 49);
+    for (int frame = 51; frame < 100; ++frame) {
+        loop.RunPass();
+        ASSERT_EQ(loop.GetShownSpeed(), 49) << "frame " << frame;
+    }
+    loop.RunPass();
+    EXPECT_EQ(loop.GetShownSpeed(), 50);
+}
+
+TEST_F(FrameLoop, ZeroMillisecondFramesDoNotBreakTheCounter) {
+    CFrameLoop loop = MakeLoop(true);
+    for (int frame = 0; frame < 100; ++frame) {
+        loop.RunPass(); // the clock stands still
+    }
+    EXPECT_EQ(loop.GetShownSpeed(), 0);
+}
+
+TEST_F(FrameLoop, StateMinusOneDestroysTheWindowAndEndsTheLoop) {
+    CFrameLoop loop = MakeLoop(false);
+    loop.RunPass();
+    g_iProgramState = -1;
+    EXPECT_EQ(loop.RunPass(), CFrameLoop::EPass::Frame);
+    EXPECT_TRUE(m_Window.IsDestroyed());
+    EXPECT_EQ(loop.RunPass(), CFrameLoop::EPass::Quit);
+}
+
+TEST_F(FrameLoop, CloseRequestLeadsThroughStateMinusOne) {
+    CFrameLoop loop = MakeLoop(false);
+    g_iProgramState = 1;
+    m_Window.Post(platform::SMessage::EKind::CloseRequest);
+    EXPECT_EQ(loop.RunPass(), CFrameLoop::EPass::Message);
+    EXPECT_EQ(g_iProgramState, -1);
+    EXPECT_FALSE(m_Window.IsDestroyed());
+    loop.Run(); // one frame that destroys the window, then the quit message
+    EXPECT_TRUE(m_Window.IsDestroyed());
+    EXPECT_EQ(Presents(), 1);
+}
+
+TEST_F(FrameLoop, FailedPresentEndsTheProgram) {
+    CFrameLoop loop = MakeLoop(false);
+    m_Window.Script().failPresent = true;
+    loop.Run();
+    EXPECT_EQ(g_iProgramState, -1);
+    EXPECT_TRUE(m_Window.IsDestroyed());
+    EXPECT_EQ(Presents(), 1);
+    m_Game.Release(); // once more, as after the loop
+}
+
+TEST(TruncToInt, RoundsTowardZeroAndSaturates) {
+    EXPECT_EQ(TruncToInt(16.9f), 16);
+    EXPECT_EQ(TruncToInt(-16.9f), -16);
+    EXPECT_EQ(TruncToInt(1e20f), std::numeric_limits<int>::max());
+    EXPECT_EQ(TruncToInt(-1e20f), std::numeric_limits<int>::min());
+    EXPECT_EQ(TruncToInt(std::numeric_limits<float>::infinity()), std::numeric_limits<int>::max());
+    EXPECT_EQ(TruncToInt(std::nanf("")), 0);
+}
+
+} // namespace
