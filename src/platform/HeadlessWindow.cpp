@@ -1,5 +1,7 @@
 #include "HeadlessWindow.h"
 
+#include "Acquisition.h"
+
 #include <cstdio>
 
 namespace platform {
@@ -27,69 +29,45 @@ class CRecordingDevice final : public IGraphicsDevice {
     std::shared_ptr<SHeadlessScript> m_Script;
 };
 
-// Acquisition as on the desktop: lost while the window is in the background, and not
-// regained by itself when it comes back.
-class CScriptedAcquisition {
-  public:
-    explicit CScriptedAcquisition(std::shared_ptr<SHeadlessScript> script)
-        : m_Script(std::move(script)) {}
-
-    bool Acquire() {
-        m_bAcquired = m_Script->inForeground;
-        return m_bAcquired;
-    }
-    void Unacquire() { m_bAcquired = false; }
-    bool CanRead() {
-        if (!m_Script->inForeground) {
-            m_bAcquired = false;
-        }
-        return m_bAcquired;
-    }
-    SHeadlessScript& Script() { return *m_Script; }
-
-  private:
-    std::shared_ptr<SHeadlessScript> m_Script;
-    bool m_bAcquired = false;
-};
-
 class CScriptedKeyboard final : public IKeyboardDevice {
   public:
     explicit CScriptedKeyboard(std::shared_ptr<SHeadlessScript> script)
-        : m_Acquisition(std::move(script)) {}
+        : m_Script(std::move(script)), m_Acquisition(m_Script->inForeground) {}
 
     bool Acquire() override { return m_Acquisition.Acquire(); }
     void Unacquire() override { m_Acquisition.Unacquire(); }
     bool GetDeviceState(KeyboardState& state) override {
-        if (!m_Acquisition.CanRead()) {
+        if (!m_Acquisition.Check()) {
             return false;
         }
-        state = m_Acquisition.Script().keys;
+        state = m_Script->keys;
         return true;
     }
 
   private:
-    CScriptedAcquisition m_Acquisition;
+    std::shared_ptr<SHeadlessScript> m_Script;
+    CAcquisition m_Acquisition;
 };
 
 class CScriptedMouse final : public IMouseDevice {
   public:
     explicit CScriptedMouse(std::shared_ptr<SHeadlessScript> script)
-        : m_Acquisition(std::move(script)) {}
+        : m_Script(std::move(script)), m_Acquisition(m_Script->inForeground) {}
 
     bool Acquire() override { return m_Acquisition.Acquire(); }
     void Unacquire() override { m_Acquisition.Unacquire(); }
     bool GetDeviceState(SMouseState& state) override {
-        if (!m_Acquisition.CanRead()) {
+        if (!m_Acquisition.Check()) {
             return false;
         }
-        SMouseState& scripted = m_Acquisition.Script().mouse;
-        state = scripted;
-        scripted.lX = scripted.lY = scripted.lZ = 0;
+        state = m_Script->mouse;
+        m_Script->mouse.lX = m_Script->mouse.lY = m_Script->mouse.lZ = 0;
         return true;
     }
 
   private:
-    CScriptedAcquisition m_Acquisition;
+    std::shared_ptr<SHeadlessScript> m_Script;
+    CAcquisition m_Acquisition;
 };
 
 } // namespace

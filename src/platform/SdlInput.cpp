@@ -1,3 +1,4 @@
+#include "Acquisition.h"
 #include "InputDevices.h"
 #include "KeyCodes.h"
 #include "SdlShared.h"
@@ -141,34 +142,10 @@ constexpr std::array<std::uint8_t, SDL_NUM_SCANCODES> MakeKeyTable() {
 
 constexpr std::array<std::uint8_t, SDL_NUM_SCANCODES> kKeyTable = MakeKeyTable();
 
-// Acquisition as DirectInput has it: a device reads only while the window is in front, and
-// loses the acquisition when it leaves, until Acquire is called again.
-class CSdlAcquisition {
-  public:
-    explicit CSdlAcquisition(std::shared_ptr<SSdlShared> shared) : m_Shared(std::move(shared)) {}
-
-    bool Acquire() {
-        m_bAcquired = m_Shared->inForeground;
-        return m_bAcquired;
-    }
-    void Unacquire() { m_bAcquired = false; }
-    // True while acquired; a window in the background ends the acquisition.
-    bool Check() {
-        if (!m_Shared->inForeground) {
-            m_bAcquired = false;
-        }
-        return m_bAcquired;
-    }
-    SSdlShared& Shared() { return *m_Shared; }
-
-  private:
-    std::shared_ptr<SSdlShared> m_Shared;
-    bool m_bAcquired = false;
-};
-
 class CSdlKeyboard final : public IKeyboardDevice {
   public:
-    explicit CSdlKeyboard(std::shared_ptr<SSdlShared> shared) : m_Acquisition(std::move(shared)) {}
+    explicit CSdlKeyboard(std::shared_ptr<SSdlShared> shared)
+        : m_Shared(std::move(shared)), m_Acquisition(m_Shared->inForeground) {}
 
     bool Acquire() override { return m_Acquisition.Acquire(); }
     void Unacquire() override { m_Acquisition.Unacquire(); }
@@ -188,14 +165,16 @@ class CSdlKeyboard final : public IKeyboardDevice {
     }
 
   private:
-    CSdlAcquisition m_Acquisition;
+    std::shared_ptr<SSdlShared> m_Shared;
+    CAcquisition m_Acquisition;
 };
 
 // The mouse in relative mode while acquired: the system cursor is hidden and motion is
 // reported without the limits of the screen; the game draws its own cursor.
 class CSdlMouse final : public IMouseDevice {
   public:
-    explicit CSdlMouse(std::shared_ptr<SSdlShared> shared) : m_Acquisition(std::move(shared)) {}
+    explicit CSdlMouse(std::shared_ptr<SSdlShared> shared)
+        : m_Shared(std::move(shared)), m_Acquisition(m_Shared->inForeground) {}
     ~CSdlMouse() override { Unacquire(); }
     CSdlMouse(const CSdlMouse&) = delete;
     CSdlMouse& operator=(const CSdlMouse&) = delete;
@@ -222,8 +201,8 @@ class CSdlMouse final : public IMouseDevice {
         const Uint32 buttons = SDL_GetRelativeMouseState(&dx, &dy);
         state.lX = dx;
         state.lY = dy;
-        state.lZ = m_Acquisition.Shared().wheel * 120; // WHEEL_DELTA per notch
-        m_Acquisition.Shared().wheel = 0;
+        state.lZ = m_Shared->wheel * 120; // WHEEL_DELTA per notch
+        m_Shared->wheel = 0;
         state.rgbButtons[0] = (buttons & SDL_BUTTON_LMASK) != 0 ? 0x80 : 0;
         state.rgbButtons[1] = (buttons & SDL_BUTTON_RMASK) != 0 ? 0x80 : 0;
         state.rgbButtons[2] = (buttons & SDL_BUTTON_MMASK) != 0 ? 0x80 : 0;
@@ -232,7 +211,8 @@ class CSdlMouse final : public IMouseDevice {
     }
 
   private:
-    CSdlAcquisition m_Acquisition;
+    std::shared_ptr<SSdlShared> m_Shared;
+    CAcquisition m_Acquisition;
 };
 
 } // namespace
