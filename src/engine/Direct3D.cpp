@@ -1,27 +1,112 @@
 #include "Direct3D.h"
 
+#include "platform/Image.h"
 #include "settings/Log.h"
+#include "settings/Settings.h"
+
+#include <cstdio>
+#include <string>
 
 int g_iScreenWidth = 0;
 int g_iScreenHeight = 0;
+
+namespace {
+
+// A video-mode setting; -1 in the file stands for the default and is reported.
+int ReadVideoMode(const char* key, int fallback, const char* row) {
+    const int value = ReadIniInt("VideoMode", key);
+    if (value == -1) {
+        LogError(row);
+        return fallback;
+    }
+    return value;
+}
+
+} // namespace
 
 CDirect3D::~CDirect3D() {
     ReleaseAll();
 }
 
 bool CDirect3D::Init(platform::IWindow* window) {
-    if (window == nullptr) {
-        LogError("Gerät konnte nicht angelegt werden!");
+    m_pD3D = window;
+    if (m_pD3D == nullptr) {
+        LogError("Direct3D Schnittstelle konnte nicht initialisiert werden!");
         return false;
     }
-    g_iScreenWidth = window->GetWidth();
-    g_iScreenHeight = window->GetHeight();
-    m_pDevice = window->CreateDevice();
+    const std::string adapter = m_pD3D->GetAdapterDescription();
+
+    const int width = ReadVideoMode("Width", 1024, "ScrWidth set to 1024");
+    const int height = ReadVideoMode("Height", 768, "ScrHeight set to 768");
+    const int depth = ReadVideoMode("Depth", 32, "ScrDepth set to 32");
+    const int windowed = ReadVideoMode("Windowed", 0, "Windowed set to 0");
+
+    const std::vector<platform::SDisplayMode> modes = m_pD3D->GetDisplayModes();
+    bool found = false;
+    if (depth == 16 || depth == 32) {
+        for (const platform::SDisplayMode& mode : modes) {
+            if (mode.bitsPerPixel == depth && mode.width == width && mode.height == height) {
+                found = true;
+            }
+        }
+        // A desktop offers few modes; in a window, any size that fits on it will do.
+        if (windowed == 1 && width > 0 && height > 0 && width <= m_pD3D->GetDesktopWidth() &&
+            height <= m_pD3D->GetDesktopHeight()) {
+            found = true;
+        }
+    }
+    g_iScreenWidth = width;
+    g_iScreenHeight = height;
+    if (!found) {
+        char row[512];
+        std::snprintf(row, sizeof row, "Gefundene Grafikkarte: %s", adapter.c_str());
+        LogError(row);
+        LogError("Die gewählte Auflösung ist nicht verfügbar! Bitte wählen sie eine der "
+                 "folgenden:");
+        for (const int bits : {16, 32}) {
+            for (const platform::SDisplayMode& mode : modes) {
+                if (mode.bitsPerPixel == bits) {
+                    std::snprintf(row, sizeof row, "%dx%dx%d %dHz", mode.width, mode.height, bits,
+                                  mode.refreshRate);
+                    LogError(row);
+                }
+            }
+        }
+        return false;
+    }
+    if (depth != 16 && depth != 32) {
+        LogError("Ungültige Farbtiefe!");
+        return false;
+    }
+
+    std::string error;
+    m_pDevice = m_pD3D->CreateDevice(
+        platform::SPresentParameters{width, height, depth, windowed == 1}, error);
     if (!m_pDevice) {
+        LogError(error);
         LogError("Gerät konnte nicht angelegt werden!");
+        LogError("Bitte testen sie ihre Grafikkarte, indem sie dxdiag ausführen!");
         return false;
     }
+
+    InitFont();
+    m_pSprite = std::make_unique<CXSprite>(m_pDevice.get());
+
+    m_pDevice->SetRenderState(D3DRS_LIGHTING, 0);
+    m_pDevice->SetFVF(D3DFVF_XYZ | D3DFVF_NORMAL | D3DFVF_TEX1);
+    m_pDevice->SetSamplerState(0, D3DSAMP_MINFILTER, D3DTEXF_ANISOTROPIC);
+    m_pDevice->SetSamplerState(0, D3DSAMP_MAGFILTER, D3DTEXF_ANISOTROPIC);
+    m_pDevice->SetSamplerState(0, D3DSAMP_MIPFILTER, D3DTEXF_ANISOTROPIC);
     return true;
+}
+
+void CDirect3D::InitFont() {
+    // Arial bold at the system's default height: the game's text rows are 16 pixels apart.
+    std::string error;
+    m_pFont = CXFont::Create(m_pDevice.get(), "Arial:bold", 16, &error);
+    if (!m_pFont) {
+        LogError("Font konnte nicht erzeugt werden");
+    }
 }
 
 void CDirect3D::BeginFrame() {
@@ -39,10 +124,39 @@ bool CDirect3D::EndFrame() {
     return m_pDevice->Present();
 }
 
-void CDirect3D::WriteText(const char*, int, int, std::uint32_t, int) {}
+void CDirect3D::WriteText(const char* text, int x, int y, std::uint32_t color, int centred) {
+    if (!m_pFont || text == nullptr) {
+        return;
+    }
+    platform::SRect rect{x, y, 0, 0};
+    std::uint32_t format = DT_LEFT;
+    m_pFont->DrawText(text, rect, DT_CALCRECT, color);
+    if (rect.top < 0) {
+        rect.top = 0;
+    }
+    if (rect.left < 0) {
+        rect.left = 0;
+        format = DT_RIGHT;
+    }
+    if (centred == 1) {
+        const int width = rect.right - rect.left;
+        rect.left = (g_iScreenWidth - width) / 2;
+        rect.right = rect.left + width;
+        m_pFont->DrawText(text, rect, DT_CENTER, color);
+    } else {
+        m_pFont->DrawText(text, rect, format, color);
+    }
+}
 
-void CDirect3D::Screenshot(const char*) {}
+void CDirect3D::Screenshot(const char* fileName) {
+    if (m_pDevice && fileName != nullptr) {
+        platform::SaveBmp(m_pDevice->ReadFrontBuffer(), fileName);
+    }
+}
 
 void CDirect3D::ReleaseAll() {
+    m_pSprite.reset();
+    m_pFont.reset();
     m_pDevice.reset();
+    m_pD3D = nullptr;
 }

@@ -1,56 +1,984 @@
+#include "D3DXMath.h"
 #include "GraphicsDevice.h"
 #include "SdlShared.h"
 
 #include <epoxy/gl.h>
 
+#include <algorithm>
+#include <array>
+#include <cstring>
+#include <utility>
+
+// The graphics device on OpenGL 3.3 core. One shader program reproduces the part of
+// Direct3D 9's fixed-function pipeline that the game uses (one point light with range and
+// attenuation, material, specular switch, two texture stages, pre-transformed vertices); a
+// second one draws the 2D pictures and text. The frame is drawn into a framebuffer of the
+// back buffer's size and shown by copying it into the window, scaled to fit, so the window
+// may have any size and the last frame can be read back for screenshots.
 namespace platform {
 namespace {
 
+const char* const kSceneVertexShader = R"(#version 330 core
+layout(location = 0) in vec4 aPosition;
+layout(location = 1) in vec3 aNormal;
+layout(location = 2) in vec2 aTexCoord;
+layout(location = 3) in vec4 aColor;
+uniform mat4 uWorld;
+uniform mat4 uView;
+uniform mat4 uProjection;
+uniform mat3 uNormalMatrix;
+uniform bool uPreTransformed;
+uniform bool uHasColor;
+uniform vec2 uScreenSize;
+out vec3 vWorldPosition;
+out vec3 vNormal;
+out vec2 vTexCoord;
+out vec4 vColor;
+void main() {
+    vTexCoord = aTexCoord;
+    vColor = uHasColor ? aColor : vec4(1.0);
+    if (uPreTransformed) {
+        // Screen pixels with y down, depth 0..1 and the reciprocal of w.
+        float w = aPosition.w != 0.0 ? 1.0 / aPosition.w : 1.0;
+        vec2 ndc = vec2(aPosition.x / uScreenSize.x * 2.0 - 1.0,
+                        1.0 - aPosition.y / uScreenSize.y * 2.0);
+        gl_Position = vec4(ndc * w, (aPosition.z * 2.0 - 1.0) * w, w);
+        vWorldPosition = vec3(0.0);
+        vNormal = vec3(0.0);
+    } else {
+        vec4 world = uWorld * vec4(aPosition.xyz, 1.0);
+        vWorldPosition = world.xyz;
+        vNormal = uNormalMatrix * aNormal;
+        vec4 clip = uProjection * (uView * world);
+        // Depth from 0..w (Direct3D) to -w..w (OpenGL).
+        gl_Position = vec4(clip.x, clip.y, 2.0 * clip.z - clip.w, clip.w);
+    }
+}
+)";
+
+const char* const kSceneFragmentShader = R"(#version 330 core
+in vec3 vWorldPosition;
+in vec3 vNormal;
+in vec2 vTexCoord;
+in vec4 vColor;
+uniform bool uPreTransformed;
+uniform bool uHasColor;
+uniform bool uLighting;
+uniform bool uSpecular;
+uniform vec4 uMaterialDiffuse;
+uniform vec4 uMaterialAmbient;
+uniform vec4 uMaterialSpecular;
+uniform vec4 uMaterialEmissive;
+uniform float uMaterialPower;
+uniform bool uLightEnabled;
+uniform vec3 uLightPosition;
+uniform vec4 uLightDiffuse;
+uniform vec4 uLightAmbient;
+uniform vec4 uLightSpecular;
+uniform float uLightRange;
+uniform vec3 uAttenuation;
+uniform vec4 uGlobalAmbient;
+uniform vec3 uEye;
+uniform bool uHasTexture0;
+uniform bool uHasTexture1;
+uniform bool uStage1Modulate;
+uniform sampler2D uTexture0;
+uniform sampler2D uTexture1;
+out vec4 fragColor;
+void main() {
+    vec4 color;
+    vec3 specular = vec3(0.0);
+    if (uLighting && !uPreTransformed) {
+        vec4 materialDiffuse = uHasColor ? vColor : uMaterialDiffuse;
+        vec3 lit = uMaterialEmissive.rgb + uMaterialAmbient.rgb * uGlobalAmbient.rgb;
+        if (uLightEnabled) {
+            vec3 toLight = uLightPosition - vWorldPosition;
+            float d = length(toLight);
+            if (d <= uLightRange) {
+                float denominator = uAttenuation.x + uAttenuation.y * d + uAttenuation.z * d * d;
+                float attenuation = denominator > 0.0 ? 1.0 / denominator : 1.0;
+                vec3 N = length(vNormal) > 0.0 ? normalize(vNormal) : vec3(0.0);
+                vec3 L = d > 0.0 ? toLight / d : vec3(0.0);
+                float diffuse = max(dot(N, L), 0.0);
+                lit += uMaterialAmbient.rgb * uLightAmbient.rgb * attenuation
+                     + materialDiffuse.rgb * uLightDiffuse.rgb * diffuse * attenuation;
+                if (uSpecular && diffuse > 0.0) {
+                    vec3 H = normalize(L + normalize(uEye - vWorldPosition));
+                    specular = uMaterialSpecular.rgb * uLightSpecular.rgb
+                             * pow(max(dot(N, H), 0.0), uMaterialPower) * attenuation;
+                }
+            }
+        }
+        color = vec4(clamp(lit, 0.0, 1.0), materialDiffuse.a);
+    } else {
+        color = vColor;
+    }
+    if (uHasTexture0) {
+        color *= texture(uTexture0, vTexCoord);
+    }
+    if (uStage1Modulate) {
+        color.rgb *= uHasTexture1 ? texture(uTexture1, vTexCoord).rgb : vec3(1.0);
+    }
+    fragColor = vec4(clamp(color.rgb + specular, 0.0, 1.0), color.a);
+}
+)";
+
+const char* const kScreenVertexShader = R"(#version 330 core
+layout(location = 0) in vec2 aPosition;
+layout(location = 2) in vec2 aTexCoord;
+uniform vec2 uScreenSize;
+out vec2 vTexCoord;
+void main() {
+    vTexCoord = aTexCoord;
+    gl_Position = vec4(aPosition.x / uScreenSize.x * 2.0 - 1.0,
+                       1.0 - aPosition.y / uScreenSize.y * 2.0, 0.0, 1.0);
+}
+)";
+
+const char* const kScreenFragmentShader = R"(#version 330 core
+in vec2 vTexCoord;
+uniform bool uHasTexture;
+uniform vec4 uColor;
+uniform sampler2D uTexture;
+out vec4 fragColor;
+void main() {
+    fragColor = uColor * (uHasTexture ? texture(uTexture, vTexCoord) : vec4(1.0));
+}
+)";
+
+// A GL object name with the function that deletes it.
+template <void (*Delete)(GLuint)>
+class CGlName {
+  public:
+    CGlName() = default;
+    explicit CGlName(GLuint name) : m_Name(name) {}
+    ~CGlName() {
+        if (m_Name != 0) {
+            Delete(m_Name);
+        }
+    }
+    CGlName(CGlName&& other) noexcept : m_Name(std::exchange(other.m_Name, 0)) {}
+    CGlName& operator=(CGlName&& other) noexcept {
+        std::swap(m_Name, other.m_Name);
+        return *this;
+    }
+    GLuint Get() const { return m_Name; }
+
+  private:
+    GLuint m_Name = 0;
+};
+
+void DeleteBuffer(GLuint name) {
+    glDeleteBuffers(1, &name);
+}
+void DeleteTexture(GLuint name) {
+    glDeleteTextures(1, &name);
+}
+void DeleteProgram(GLuint name) {
+    glDeleteProgram(name);
+}
+void DeleteVertexArray(GLuint name) {
+    glDeleteVertexArrays(1, &name);
+}
+void DeleteFramebuffer(GLuint name) {
+    glDeleteFramebuffers(1, &name);
+}
+void DeleteRenderbuffer(GLuint name) {
+    glDeleteRenderbuffers(1, &name);
+}
+void DeleteSampler(GLuint name) {
+    glDeleteSamplers(1, &name);
+}
+
+using CGlBuffer = CGlName<DeleteBuffer>;
+using CGlTexture = CGlName<DeleteTexture>;
+using CGlProgram = CGlName<DeleteProgram>;
+using CGlVertexArray = CGlName<DeleteVertexArray>;
+using CGlFramebuffer = CGlName<DeleteFramebuffer>;
+using CGlRenderbuffer = CGlName<DeleteRenderbuffer>;
+using CGlSampler = CGlName<DeleteSampler>;
+
+GLuint CompileShader(GLenum kind, const char* source, std::string& error) {
+    const GLuint shader = glCreateShader(kind);
+    glShaderSource(shader, 1, &source, nullptr);
+    glCompileShader(shader);
+    GLint ok = GL_FALSE;
+    glGetShaderiv(shader, GL_COMPILE_STATUS, &ok);
+    if (ok != GL_TRUE) {
+        char log[1024] = {};
+        glGetShaderInfoLog(shader, sizeof log, nullptr, log);
+        error = std::string("Shader: ") + log;
+        glDeleteShader(shader);
+        return 0;
+    }
+    return shader;
+}
+
+CGlProgram LinkProgram(const char* vertexSource, const char* fragmentSource, std::string& error) {
+    const GLuint vertex = CompileShader(GL_VERTEX_SHADER, vertexSource, error);
+    const GLuint fragment =
+        vertex != 0 ? CompileShader(GL_FRAGMENT_SHADER, fragmentSource, error) : 0;
+    if (fragment == 0) {
+        if (vertex != 0) {
+            glDeleteShader(vertex);
+        }
+        return CGlProgram();
+    }
+    CGlProgram program(glCreateProgram());
+    glAttachShader(program.Get(), vertex);
+    glAttachShader(program.Get(), fragment);
+    glLinkProgram(program.Get());
+    glDeleteShader(vertex);
+    glDeleteShader(fragment);
+    GLint ok = GL_FALSE;
+    glGetProgramiv(program.Get(), GL_LINK_STATUS, &ok);
+    if (ok != GL_TRUE) {
+        char log[1024] = {};
+        glGetProgramInfoLog(program.Get(), sizeof log, nullptr, log);
+        error = std::string("Shader program: ") + log;
+        return CGlProgram();
+    }
+    return program;
+}
+
+GLenum BlendFactor(std::uint32_t blend) {
+    switch (blend) {
+    case D3DBLEND_ZERO:
+        return GL_ZERO;
+    case D3DBLEND_ONE:
+        return GL_ONE;
+    case D3DBLEND_SRCCOLOR:
+        return GL_SRC_COLOR;
+    case D3DBLEND_INVSRCCOLOR:
+        return GL_ONE_MINUS_SRC_COLOR;
+    case D3DBLEND_SRCALPHA:
+        return GL_SRC_ALPHA;
+    case D3DBLEND_INVSRCALPHA:
+        return GL_ONE_MINUS_SRC_ALPHA;
+    case D3DBLEND_DESTALPHA:
+        return GL_DST_ALPHA;
+    case D3DBLEND_INVDESTALPHA:
+        return GL_ONE_MINUS_DST_ALPHA;
+    case D3DBLEND_DESTCOLOR:
+        return GL_DST_COLOR;
+    case D3DBLEND_INVDESTCOLOR:
+        return GL_ONE_MINUS_DST_COLOR;
+    case D3DBLEND_BLENDFACTOR:
+        return GL_CONSTANT_COLOR;
+    case D3DBLEND_INVBLENDFACTOR:
+        return GL_ONE_MINUS_CONSTANT_COLOR;
+    default:
+        return GL_ONE;
+    }
+}
+
+D3DCOLORVALUE ColorValue(D3DCOLOR color) {
+    return D3DCOLORVALUE{static_cast<float>((color >> 16) & 0xFFu) / 255.0f,
+                         static_cast<float>((color >> 8) & 0xFFu) / 255.0f,
+                         static_cast<float>(color & 0xFFu) / 255.0f,
+                         static_cast<float>(color >> 24) / 255.0f};
+}
+
+void Uniform(GLint location, const D3DCOLORVALUE& color) {
+    glUniform4f(location, color.r, color.g, color.b, color.a);
+}
+
+class CGlTextureObject final : public ITexture {
+  public:
+    CGlTextureObject(CGlTexture name, int width, int height, int levels)
+        : m_Name(std::move(name)), m_iWidth(width), m_iHeight(height), m_iLevels(levels) {}
+    int GetWidth() const override { return m_iWidth; }
+    int GetHeight() const override { return m_iHeight; }
+    int GetLevelCount() const override { return m_iLevels; }
+    GLuint Name() const { return m_Name.Get(); }
+
+  private:
+    CGlTexture m_Name;
+    int m_iWidth;
+    int m_iHeight;
+    int m_iLevels;
+};
+
+class CGlVertexBuffer final : public IVertexBuffer {
+  public:
+    CGlVertexBuffer(CGlBuffer name, std::size_t size) : m_Name(std::move(name)), m_Size(size) {}
+    std::size_t GetSize() const override { return m_Size; }
+    GLuint Name() const { return m_Name.Get(); }
+
+  private:
+    CGlBuffer m_Name;
+    std::size_t m_Size;
+};
+
+class CGlIndexBuffer final : public IIndexBuffer {
+  public:
+    CGlIndexBuffer(CGlBuffer name, std::size_t count) : m_Name(std::move(name)), m_Count(count) {}
+    std::size_t GetCount() const override { return m_Count; }
+    GLuint Name() const { return m_Name.Get(); }
+
+  private:
+    CGlBuffer m_Name;
+    std::size_t m_Count;
+};
+
+// The uniforms of the scene program.
+struct SSceneUniforms {
+    GLint world, view, projection, normalMatrix, preTransformed, hasColor, screenSize;
+    GLint lighting, specular, materialDiffuse, materialAmbient, materialSpecular, materialEmissive,
+        materialPower;
+    GLint lightEnabled, lightPosition, lightDiffuse, lightAmbient, lightSpecular, lightRange,
+        attenuation, globalAmbient, eye;
+    GLint hasTexture0, hasTexture1, stage1Modulate, texture0, texture1;
+
+    explicit SSceneUniforms(GLuint p)
+        : world(glGetUniformLocation(p, "uWorld")), view(glGetUniformLocation(p, "uView")),
+          projection(glGetUniformLocation(p, "uProjection")),
+          normalMatrix(glGetUniformLocation(p, "uNormalMatrix")),
+          preTransformed(glGetUniformLocation(p, "uPreTransformed")),
+          hasColor(glGetUniformLocation(p, "uHasColor")),
+          screenSize(glGetUniformLocation(p, "uScreenSize")),
+          lighting(glGetUniformLocation(p, "uLighting")),
+          specular(glGetUniformLocation(p, "uSpecular")),
+          materialDiffuse(glGetUniformLocation(p, "uMaterialDiffuse")),
+          materialAmbient(glGetUniformLocation(p, "uMaterialAmbient")),
+          materialSpecular(glGetUniformLocation(p, "uMaterialSpecular")),
+          materialEmissive(glGetUniformLocation(p, "uMaterialEmissive")),
+          materialPower(glGetUniformLocation(p, "uMaterialPower")),
+          lightEnabled(glGetUniformLocation(p, "uLightEnabled")),
+          lightPosition(glGetUniformLocation(p, "uLightPosition")),
+          lightDiffuse(glGetUniformLocation(p, "uLightDiffuse")),
+          lightAmbient(glGetUniformLocation(p, "uLightAmbient")),
+          lightSpecular(glGetUniformLocation(p, "uLightSpecular")),
+          lightRange(glGetUniformLocation(p, "uLightRange")),
+          attenuation(glGetUniformLocation(p, "uAttenuation")),
+          globalAmbient(glGetUniformLocation(p, "uGlobalAmbient")),
+          eye(glGetUniformLocation(p, "uEye")),
+          hasTexture0(glGetUniformLocation(p, "uHasTexture0")),
+          hasTexture1(glGetUniformLocation(p, "uHasTexture1")),
+          stage1Modulate(glGetUniformLocation(p, "uStage1Modulate")),
+          texture0(glGetUniformLocation(p, "uTexture0")),
+          texture1(glGetUniformLocation(p, "uTexture1")) {}
+};
+
+struct SScreenUniforms {
+    GLint screenSize, hasTexture, color, texture;
+    explicit SScreenUniforms(GLuint p)
+        : screenSize(glGetUniformLocation(p, "uScreenSize")),
+          hasTexture(glGetUniformLocation(p, "uHasTexture")),
+          color(glGetUniformLocation(p, "uColor")), texture(glGetUniformLocation(p, "uTexture")) {}
+};
+
 class CGlDevice final : public IGraphicsDevice {
   public:
-    CGlDevice(std::shared_ptr<SSdlShared> shared, SDL_GLContext context)
-        : m_Shared(std::move(shared)), m_Context(context) {
+    CGlDevice(std::shared_ptr<SSdlShared> shared, SDL_GLContext context, int width, int height,
+              CGlProgram scene, CGlProgram screen)
+        : m_Shared(std::move(shared)), m_Context(context), m_iWidth(width), m_iHeight(height),
+          m_SceneProgram(std::move(scene)), m_ScreenProgram(std::move(screen)),
+          m_Scene(m_SceneProgram.Get()), m_Screen(m_ScreenProgram.Get()) {
         // Frames are shown at once, without waiting for the vertical retrace. Not every
         // display can switch that (Xvfb cannot); it is only a wish.
         SDL_GL_SetSwapInterval(0);
+
+        GLuint name = 0;
+        glGenVertexArrays(1, &name);
+        m_VertexArray = CGlVertexArray(name);
+        glBindVertexArray(m_VertexArray.Get());
+        glGenBuffers(1, &name);
+        m_StreamBuffer = CGlBuffer(name);
+        for (CGlSampler& sampler : m_StageSamplers) {
+            glGenSamplers(1, &name);
+            sampler = CGlSampler(name);
+        }
+        glGenSamplers(1, &name);
+        m_ScreenSampler = CGlSampler(name);
+        glSamplerParameteri(m_ScreenSampler.Get(), GL_TEXTURE_MIN_FILTER, GL_LINEAR);
+        glSamplerParameteri(m_ScreenSampler.Get(), GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+        glSamplerParameteri(m_ScreenSampler.Get(), GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glSamplerParameteri(m_ScreenSampler.Get(), GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+
+        glGenFramebuffers(1, &name);
+        m_Framebuffer = CGlFramebuffer(name);
+        glGenRenderbuffers(1, &name);
+        m_ColorBuffer = CGlRenderbuffer(name);
+        glGenRenderbuffers(1, &name);
+        m_DepthBuffer = CGlRenderbuffer(name);
+        glBindRenderbuffer(GL_RENDERBUFFER, m_ColorBuffer.Get());
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+        glBindRenderbuffer(GL_RENDERBUFFER, m_DepthBuffer.Get());
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
+        glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer.Get());
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                                  m_ColorBuffer.Get());
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                                  m_DepthBuffer.Get());
+        glViewport(0, 0, width, height);
+
+        D3DXMatrixIdentity(&m_Transforms[0]);
+        D3DXMatrixIdentity(&m_Transforms[1]);
+        D3DXMatrixIdentity(&m_Transforms[2]);
+        for (int stage = 0; stage < 2; ++stage) {
+            ApplySampler(stage);
+        }
     }
-    ~CGlDevice() override { SDL_GL_DeleteContext(m_Context); }
+
+    bool IsComplete() const {
+        glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer.Get());
+        return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+    }
+
+    ~CGlDevice() override {
+        // The GL objects go while the context is still there.
+        m_VertexArray = CGlVertexArray();
+        m_StreamBuffer = CGlBuffer();
+        for (CGlSampler& sampler : m_StageSamplers) {
+            sampler = CGlSampler();
+        }
+        m_ScreenSampler = CGlSampler();
+        m_Framebuffer = CGlFramebuffer();
+        m_ColorBuffer = CGlRenderbuffer();
+        m_DepthBuffer = CGlRenderbuffer();
+        m_SceneProgram = CGlProgram();
+        m_ScreenProgram = CGlProgram();
+        SDL_GL_DeleteContext(m_Context);
+    }
     CGlDevice(const CGlDevice&) = delete;
     CGlDevice& operator=(const CGlDevice&) = delete;
 
-    void Clear(std::uint32_t color, float z, std::uint32_t stencil) override {
-        const auto channel = [color](int shift) {
-            return static_cast<float>((color >> shift) & 0xFFu) / 255.0f;
-        };
-        glClearColor(channel(16), channel(8), channel(0), channel(24));
+    int GetBackBufferWidth() const override { return m_iWidth; }
+    int GetBackBufferHeight() const override { return m_iHeight; }
+
+    void Clear(D3DCOLOR color, float z, std::uint32_t stencil) override {
+        const D3DCOLORVALUE c = ColorValue(color);
+        glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer.Get());
+        glViewport(0, 0, m_iWidth, m_iHeight);
+        glClearColor(c.r, c.g, c.b, c.a);
         glClearDepth(z);
         glClearStencil(static_cast<GLint>(stencil));
-        // A clear reaches every pixel whatever the write masks of the drawing say.
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
         glDepthMask(GL_TRUE);
         glStencilMask(0xFFFFFFFFu);
+        glDisable(GL_SCISSOR_TEST);
         glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT | GL_STENCIL_BUFFER_BIT);
     }
     void BeginScene() override {}
     void EndScene() override {}
+
     bool Present() override {
+        int windowWidth = 0;
+        int windowHeight = 0;
+        SDL_GL_GetDrawableSize(m_Shared->window, &windowWidth, &windowHeight);
+        // Scaled to fit the window, keeping the picture's proportions.
+        int width = windowWidth;
+        int height = windowWidth * m_iHeight / std::max(m_iWidth, 1);
+        if (height > windowHeight) {
+            height = windowHeight;
+            width = windowHeight * m_iWidth / std::max(m_iHeight, 1);
+        }
+        const int x = (windowWidth - width) / 2;
+        const int y = (windowHeight - height) / 2;
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        glDisable(GL_SCISSOR_TEST);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+        glClear(GL_COLOR_BUFFER_BIT);
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, m_Framebuffer.Get());
+        const bool sameSize = width == m_iWidth && height == m_iHeight;
+        glBlitFramebuffer(0, 0, m_iWidth, m_iHeight, x, y, x + width, y + height,
+                          GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
         SDL_GL_SwapWindow(m_Shared->window);
-        return glGetError() != GL_OUT_OF_MEMORY;
+        glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer.Get());
+        const GLenum error = glGetError();
+        return error != GL_OUT_OF_MEMORY;
+    }
+
+    void SetRenderState(D3DRENDERSTATETYPE state, std::uint32_t value) override {
+        switch (state) {
+        case D3DRS_ZENABLE:
+            m_State.zEnable = value != 0;
+            break;
+        case D3DRS_ZWRITEENABLE:
+            m_State.zWrite = value != 0;
+            break;
+        case D3DRS_SRCBLEND:
+            m_State.srcBlend = value;
+            break;
+        case D3DRS_DESTBLEND:
+            m_State.destBlend = value;
+            break;
+        case D3DRS_CULLMODE:
+            m_State.cullMode = value;
+            break;
+        case D3DRS_ALPHABLENDENABLE:
+            m_State.alphaBlend = value != 0;
+            break;
+        case D3DRS_SPECULARENABLE:
+            m_State.specular = value != 0;
+            break;
+        case D3DRS_LIGHTING:
+            m_State.lighting = value != 0;
+            break;
+        case D3DRS_AMBIENT:
+            m_State.ambient = value;
+            break;
+        case D3DRS_NORMALIZENORMALS:
+            break; // normals are always normalised
+        case D3DRS_BLENDFACTOR:
+            m_State.blendFactor = value;
+            break;
+        }
+    }
+
+    void SetSamplerState(int stage, D3DSAMPLERSTATETYPE state, std::uint32_t value) override {
+        if (stage < 0 || stage > 1) {
+            return;
+        }
+        SSampler& sampler = m_Samplers[static_cast<std::size_t>(stage)];
+        switch (state) {
+        case D3DSAMP_MAGFILTER:
+            sampler.mag = value;
+            break;
+        case D3DSAMP_MINFILTER:
+            sampler.min = value;
+            break;
+        case D3DSAMP_MIPFILTER:
+            sampler.mip = value;
+            break;
+        }
+        ApplySampler(stage);
+    }
+
+    void SetTextureStageState(int stage, D3DTEXTURESTAGESTATETYPE state,
+                              std::uint32_t value) override {
+        if (stage == 1 && state == D3DTSS_COLOROP) {
+            m_State.stage1Modulate = value == D3DTOP_MODULATE;
+        }
+    }
+
+    void SetTransform(D3DTRANSFORMSTATETYPE state, const D3DXMATRIX& matrix) override {
+        switch (state) {
+        case D3DTS_WORLD:
+            m_Transforms[0] = matrix;
+            break;
+        case D3DTS_VIEW: {
+            m_Transforms[1] = matrix;
+            D3DXMATRIX inverse;
+            D3DXMatrixInverse(&inverse, nullptr, &matrix);
+            m_Eye = D3DXVECTOR3{inverse.m[3][0], inverse.m[3][1], inverse.m[3][2]};
+            break;
+        }
+        case D3DTS_PROJECTION:
+            m_Transforms[2] = matrix;
+            break;
+        }
+    }
+
+    void SetMaterial(const D3DMATERIAL9& material) override { m_Material = material; }
+    void SetLight(int index, const D3DLIGHT9& light) override {
+        if (index == 0) {
+            m_Light = light;
+        }
+    }
+    void LightEnable(int index, bool enable) override {
+        if (index == 0) {
+            m_bLightEnabled = enable;
+        }
+    }
+    void SetFVF(std::uint32_t fvf) override { m_FVF = fvf; }
+    void SetTexture(int stage, ITexture* texture) override {
+        if (stage == 0 || stage == 1) {
+            m_Textures[static_cast<std::size_t>(stage)] = static_cast<CGlTextureObject*>(texture);
+        }
+    }
+
+    std::unique_ptr<ITexture> CreateTexture(const SImage& image, const std::vector<SImage>& levels,
+                                            ETextureAddress) override {
+        if (image.width <= 0 || image.height <= 0) {
+            return nullptr;
+        }
+        GLuint name = 0;
+        glGenTextures(1, &name);
+        CGlTexture texture(name);
+        glBindTexture(GL_TEXTURE_2D, name);
+        glPixelStorei(GL_UNPACK_ALIGNMENT, 4);
+        glPixelStorei(GL_UNPACK_ROW_LENGTH, 0);
+        const auto upload = [](int level, const SImage& picture) {
+            // 0xAARRGGBB in memory is B, G, R, A.
+            glTexImage2D(GL_TEXTURE_2D, level, GL_RGBA8, picture.width, picture.height, 0, GL_BGRA,
+                         GL_UNSIGNED_BYTE, picture.pixels.data());
+        };
+        upload(0, image);
+        for (std::size_t i = 0; i < levels.size(); ++i) {
+            upload(static_cast<int>(i + 1), levels[i]);
+        }
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_BASE_LEVEL, 0);
+        glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAX_LEVEL, static_cast<GLint>(levels.size()));
+        glBindTexture(GL_TEXTURE_2D, 0);
+        if (glGetError() == GL_OUT_OF_MEMORY) {
+            return nullptr;
+        }
+        return std::make_unique<CGlTextureObject>(std::move(texture), image.width, image.height,
+                                                  static_cast<int>(levels.size()) + 1);
+    }
+
+    std::unique_ptr<IVertexBuffer> CreateVertexBuffer(const void* data,
+                                                      std::size_t bytes) override {
+        CGlBuffer buffer = MakeBuffer(GL_ARRAY_BUFFER, data, bytes);
+        if (buffer.Get() == 0) {
+            return nullptr;
+        }
+        return std::make_unique<CGlVertexBuffer>(std::move(buffer), bytes);
+    }
+
+    std::unique_ptr<IIndexBuffer> CreateIndexBuffer(const std::uint16_t* indices,
+                                                    std::size_t count) override {
+        glBindVertexArray(m_VertexArray.Get());
+        CGlBuffer buffer = MakeBuffer(GL_ELEMENT_ARRAY_BUFFER, indices, count * 2);
+        if (buffer.Get() == 0) {
+            return nullptr;
+        }
+        return std::make_unique<CGlIndexBuffer>(std::move(buffer), count);
+    }
+
+    void SetStreamSource(IVertexBuffer* buffer, std::size_t offset, std::size_t stride) override {
+        m_pStream = static_cast<CGlVertexBuffer*>(buffer);
+        m_StreamOffset = offset;
+        m_StreamStride = stride;
+    }
+    void SetIndices(IIndexBuffer* buffer) override {
+        m_pIndices = static_cast<CGlIndexBuffer*>(buffer);
+    }
+
+    void DrawIndexedPrimitive(D3DPRIMITIVETYPE type, int baseVertex, int, int, int startIndex,
+                              int primitiveCount) override {
+        if (m_pStream == nullptr || m_pIndices == nullptr || primitiveCount <= 0 ||
+            startIndex < 0) {
+            return;
+        }
+        const std::size_t indexCount = IndexCount(type, primitiveCount);
+        if (static_cast<std::size_t>(startIndex) + indexCount > m_pIndices->GetCount()) {
+            return; // never read past the indices
+        }
+        glBindVertexArray(m_VertexArray.Get());
+        glBindBuffer(GL_ARRAY_BUFFER, m_pStream->Name());
+        SetVertexLayout(m_FVF, m_StreamStride, m_StreamOffset);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_pIndices->Name());
+        PrepareScene();
+        glDrawElementsBaseVertex(
+            Mode(type), static_cast<GLsizei>(indexCount), GL_UNSIGNED_SHORT,
+            reinterpret_cast<const void*>(static_cast<std::uintptr_t>(startIndex) * 2u),
+            baseVertex);
+    }
+
+    void DrawPrimitiveUP(D3DPRIMITIVETYPE type, int primitiveCount, const void* vertices,
+                         std::size_t stride) override {
+        if (primitiveCount <= 0 || vertices == nullptr) {
+            return;
+        }
+        const std::size_t count = IndexCount(type, primitiveCount);
+        glBindVertexArray(m_VertexArray.Get());
+        glBindBuffer(GL_ARRAY_BUFFER, m_StreamBuffer.Get());
+        glBufferData(GL_ARRAY_BUFFER, static_cast<GLsizeiptr>(count * stride), vertices,
+                     GL_STREAM_DRAW);
+        SetVertexLayout(m_FVF, stride, 0);
+        PrepareScene();
+        glDrawArrays(Mode(type), 0, static_cast<GLsizei>(count));
+    }
+
+    void DrawScreenQuads(ITexture* texture, const SScreenQuad* quads, std::size_t count,
+                         D3DCOLOR color) override {
+        if (count == 0) {
+            return;
+        }
+        m_ScreenVertices.clear();
+        for (std::size_t i = 0; i < count; ++i) {
+            const SScreenVertex* c = quads[i].corners;
+            for (const int corner : {0, 1, 2, 1, 3, 2}) {
+                const SScreenVertex& v = c[corner];
+                m_ScreenVertices.insert(m_ScreenVertices.end(), {v.x, v.y, v.u, v.v});
+            }
+        }
+        glBindVertexArray(m_VertexArray.Get());
+        glBindBuffer(GL_ARRAY_BUFFER, m_StreamBuffer.Get());
+        glBufferData(GL_ARRAY_BUFFER,
+                     static_cast<GLsizeiptr>(m_ScreenVertices.size() * sizeof(float)),
+                     m_ScreenVertices.data(), GL_STREAM_DRAW);
+        for (GLuint attribute = 0; attribute < 4; ++attribute) {
+            glDisableVertexAttribArray(attribute);
+        }
+        glEnableVertexAttribArray(0);
+        glVertexAttribPointer(0, 2, GL_FLOAT, GL_FALSE, 16, nullptr);
+        glEnableVertexAttribArray(2);
+        glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, 16, reinterpret_cast<const void*>(8));
+
+        glUseProgram(m_ScreenProgram.Get());
+        glUniform2f(m_Screen.screenSize, static_cast<float>(m_iWidth),
+                    static_cast<float>(m_iHeight));
+        Uniform(m_Screen.color, ColorValue(color));
+        const auto* glTexture = static_cast<CGlTextureObject*>(texture);
+        glUniform1i(m_Screen.hasTexture, glTexture != nullptr);
+        glUniform1i(m_Screen.texture, 0);
+        glActiveTexture(GL_TEXTURE0);
+        glBindTexture(GL_TEXTURE_2D, glTexture != nullptr ? glTexture->Name() : 0);
+        glBindSampler(0, m_ScreenSampler.Get());
+        glDisable(GL_DEPTH_TEST);
+        glDisable(GL_CULL_FACE);
+        glEnable(GL_BLEND);
+        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(count * 6));
+        glBindSampler(0, m_StageSamplers[0].Get());
+    }
+
+    SImage ReadFrontBuffer() override {
+        SImage image;
+        image.width = m_iWidth;
+        image.height = m_iHeight;
+        image.pixels.resize(static_cast<std::size_t>(m_iWidth) *
+                            static_cast<std::size_t>(m_iHeight));
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, m_Framebuffer.Get());
+        glPixelStorei(GL_PACK_ALIGNMENT, 4);
+        glReadPixels(0, 0, m_iWidth, m_iHeight, GL_BGRA, GL_UNSIGNED_BYTE, image.pixels.data());
+        // OpenGL's rows start at the bottom.
+        const auto rowLength = static_cast<std::ptrdiff_t>(m_iWidth);
+        for (int y = 0; y < m_iHeight / 2; ++y) {
+            std::swap_ranges(image.pixels.begin() + y * rowLength,
+                             image.pixels.begin() + (y + 1) * rowLength,
+                             image.pixels.begin() + (m_iHeight - 1 - y) * rowLength);
+        }
+        for (std::uint32_t& pixel : image.pixels) {
+            pixel |= 0xFF000000u;
+        }
+        return image;
     }
 
   private:
+    struct SState {
+        bool zEnable = true;
+        bool zWrite = true;
+        std::uint32_t srcBlend = D3DBLEND_ONE;
+        std::uint32_t destBlend = D3DBLEND_ZERO;
+        std::uint32_t cullMode = D3DCULL_CCW;
+        bool alphaBlend = false;
+        bool specular = false;
+        bool lighting = true;
+        std::uint32_t ambient = 0;
+        std::uint32_t blendFactor = 0xFFFFFFFFu;
+        bool stage1Modulate = false;
+    };
+    struct SSampler {
+        std::uint32_t mag = D3DTEXF_POINT;
+        std::uint32_t min = D3DTEXF_POINT;
+        std::uint32_t mip = D3DTEXF_NONE;
+    };
+
+    static std::size_t IndexCount(D3DPRIMITIVETYPE type, int primitiveCount) {
+        const auto count = static_cast<std::size_t>(primitiveCount);
+        return type == D3DPT_TRIANGLESTRIP ? count + 2 : count * 3;
+    }
+    static GLenum Mode(D3DPRIMITIVETYPE type) {
+        return type == D3DPT_TRIANGLESTRIP ? GL_TRIANGLE_STRIP : GL_TRIANGLES;
+    }
+
+    CGlBuffer MakeBuffer(GLenum target, const void* data, std::size_t bytes) {
+        GLuint name = 0;
+        glGenBuffers(1, &name);
+        CGlBuffer buffer(name);
+        glBindBuffer(target, name);
+        glBufferData(target, static_cast<GLsizeiptr>(bytes), data, GL_STATIC_DRAW);
+        if (glGetError() == GL_OUT_OF_MEMORY) {
+            return CGlBuffer();
+        }
+        return buffer;
+    }
+
+    void ApplySampler(int stage) {
+        const SSampler& s = m_Samplers[static_cast<std::size_t>(stage)];
+        const bool linear = s.min == D3DTEXF_LINEAR || s.min == D3DTEXF_ANISOTROPIC;
+        GLint min = linear ? GL_LINEAR : GL_NEAREST;
+        if (s.mip == D3DTEXF_POINT) {
+            min = linear ? GL_LINEAR_MIPMAP_NEAREST : GL_NEAREST_MIPMAP_NEAREST;
+        } else if (s.mip == D3DTEXF_LINEAR || s.mip == D3DTEXF_ANISOTROPIC) {
+            min = linear ? GL_LINEAR_MIPMAP_LINEAR : GL_NEAREST_MIPMAP_LINEAR;
+        }
+        const GLint mag = s.mag == D3DTEXF_POINT || s.mag == D3DTEXF_NONE ? GL_NEAREST : GL_LINEAR;
+        const GLuint sampler = m_StageSamplers[static_cast<std::size_t>(stage)].Get();
+        glSamplerParameteri(sampler, GL_TEXTURE_MIN_FILTER, min);
+        glSamplerParameteri(sampler, GL_TEXTURE_MAG_FILTER, mag);
+        glSamplerParameteri(sampler, GL_TEXTURE_WRAP_S, GL_REPEAT);
+        glSamplerParameteri(sampler, GL_TEXTURE_WRAP_T, GL_REPEAT);
+    }
+
+    // The attribute layout of a vertex format: position, normal, diffuse colour, texture
+    // coordinate, in this order in the vertex.
+    void SetVertexLayout(std::uint32_t fvf, std::size_t stride, std::size_t base) {
+        for (GLuint attribute = 0; attribute < 4; ++attribute) {
+            glDisableVertexAttribArray(attribute);
+        }
+        const auto at = [base](std::size_t offset) {
+            return reinterpret_cast<const void*>(base + offset);
+        };
+        const auto glStride = static_cast<GLsizei>(stride);
+        std::size_t offset = 0;
+        glEnableVertexAttribArray(0);
+        if ((fvf & D3DFVF_XYZRHW) != 0) {
+            glVertexAttribPointer(0, 4, GL_FLOAT, GL_FALSE, glStride, at(offset));
+            offset += 16;
+        } else {
+            glVertexAttribPointer(0, 3, GL_FLOAT, GL_FALSE, glStride, at(offset));
+            offset += 12;
+        }
+        if ((fvf & D3DFVF_NORMAL) != 0) {
+            glEnableVertexAttribArray(1);
+            glVertexAttribPointer(1, 3, GL_FLOAT, GL_FALSE, glStride, at(offset));
+            offset += 12;
+        } else {
+            glVertexAttrib3f(1, 0.0f, 0.0f, 0.0f);
+        }
+        if ((fvf & D3DFVF_DIFFUSE) != 0) {
+            glEnableVertexAttribArray(3);
+            glVertexAttribPointer(3, GL_BGRA, GL_UNSIGNED_BYTE, GL_TRUE, glStride, at(offset));
+            offset += 4;
+        }
+        if ((fvf & D3DFVF_TEX1) != 0) {
+            glEnableVertexAttribArray(2);
+            glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, glStride, at(offset));
+        } else {
+            glVertexAttrib2f(2, 0.0f, 0.0f);
+        }
+    }
+
+    // Puts the Direct3D states into OpenGL before a draw of the scene.
+    void PrepareScene() {
+        glUseProgram(m_SceneProgram.Get());
+        if (m_State.zEnable) {
+            glEnable(GL_DEPTH_TEST);
+            glDepthFunc(GL_LEQUAL);
+        } else {
+            glDisable(GL_DEPTH_TEST);
+        }
+        glDepthMask(m_State.zWrite ? GL_TRUE : GL_FALSE);
+        if (m_State.alphaBlend) {
+            glEnable(GL_BLEND);
+            glBlendFunc(BlendFactor(m_State.srcBlend), BlendFactor(m_State.destBlend));
+            const D3DCOLORVALUE factor = ColorValue(m_State.blendFactor);
+            glBlendColor(factor.r, factor.g, factor.b, factor.a);
+        } else {
+            glDisable(GL_BLEND);
+        }
+        // Direct3D's front faces turn clockwise on the screen.
+        if (m_State.cullMode == D3DCULL_NONE) {
+            glDisable(GL_CULL_FACE);
+        } else {
+            glEnable(GL_CULL_FACE);
+            glCullFace(GL_BACK);
+            glFrontFace(m_State.cullMode == D3DCULL_CCW ? GL_CW : GL_CCW);
+        }
+
+        const bool preTransformed = (m_FVF & D3DFVF_XYZRHW) != 0;
+        glUniformMatrix4fv(m_Scene.world, 1, GL_FALSE, &m_Transforms[0].m[0][0]);
+        glUniformMatrix4fv(m_Scene.view, 1, GL_FALSE, &m_Transforms[1].m[0][0]);
+        glUniformMatrix4fv(m_Scene.projection, 1, GL_FALSE, &m_Transforms[2].m[0][0]);
+        // Normals turn with the inverse transpose of the world matrix.
+        D3DXMATRIX inverse;
+        D3DXMatrixInverse(&inverse, nullptr, &m_Transforms[0]);
+        const float normalMatrix[9] = {inverse.m[0][0], inverse.m[1][0], inverse.m[2][0],
+                                       inverse.m[0][1], inverse.m[1][1], inverse.m[2][1],
+                                       inverse.m[0][2], inverse.m[1][2], inverse.m[2][2]};
+        glUniformMatrix3fv(m_Scene.normalMatrix, 1, GL_FALSE, normalMatrix);
+        glUniform1i(m_Scene.preTransformed, preTransformed);
+        glUniform1i(m_Scene.hasColor, (m_FVF & D3DFVF_DIFFUSE) != 0);
+        glUniform2f(m_Scene.screenSize, static_cast<float>(m_iWidth),
+                    static_cast<float>(m_iHeight));
+        glUniform1i(m_Scene.lighting, m_State.lighting);
+        glUniform1i(m_Scene.specular, m_State.specular);
+        Uniform(m_Scene.materialDiffuse, m_Material.Diffuse);
+        Uniform(m_Scene.materialAmbient, m_Material.Ambient);
+        Uniform(m_Scene.materialSpecular, m_Material.Specular);
+        Uniform(m_Scene.materialEmissive, m_Material.Emissive);
+        glUniform1f(m_Scene.materialPower, m_Material.Power);
+        glUniform1i(m_Scene.lightEnabled, m_bLightEnabled);
+        glUniform3f(m_Scene.lightPosition, m_Light.Position.x, m_Light.Position.y,
+                    m_Light.Position.z);
+        Uniform(m_Scene.lightDiffuse, m_Light.Diffuse);
+        Uniform(m_Scene.lightAmbient, m_Light.Ambient);
+        Uniform(m_Scene.lightSpecular, m_Light.Specular);
+        glUniform1f(m_Scene.lightRange, m_Light.Range);
+        glUniform3f(m_Scene.attenuation, m_Light.Attenuation0, m_Light.Attenuation1,
+                    m_Light.Attenuation2);
+        Uniform(m_Scene.globalAmbient, ColorValue(m_State.ambient));
+        glUniform3f(m_Scene.eye, m_Eye.x, m_Eye.y, m_Eye.z);
+
+        for (int stage = 0; stage < 2; ++stage) {
+            const CGlTextureObject* texture = m_Textures[static_cast<std::size_t>(stage)];
+            glActiveTexture(static_cast<GLenum>(GL_TEXTURE0 + stage));
+            glBindTexture(GL_TEXTURE_2D, texture != nullptr ? texture->Name() : 0);
+            glBindSampler(static_cast<GLuint>(stage),
+                          m_StageSamplers[static_cast<std::size_t>(stage)].Get());
+        }
+        glActiveTexture(GL_TEXTURE0);
+        glUniform1i(m_Scene.texture0, 0);
+        glUniform1i(m_Scene.texture1, 1);
+        glUniform1i(m_Scene.hasTexture0, m_Textures[0] != nullptr);
+        glUniform1i(m_Scene.hasTexture1, m_Textures[1] != nullptr);
+        glUniform1i(m_Scene.stage1Modulate, m_State.stage1Modulate);
+    }
+
     std::shared_ptr<SSdlShared> m_Shared;
     SDL_GLContext m_Context;
+    int m_iWidth;
+    int m_iHeight;
+    CGlProgram m_SceneProgram;
+    CGlProgram m_ScreenProgram;
+    SSceneUniforms m_Scene;
+    SScreenUniforms m_Screen;
+    CGlVertexArray m_VertexArray;
+    CGlBuffer m_StreamBuffer;
+    std::array<CGlSampler, 2> m_StageSamplers;
+    CGlSampler m_ScreenSampler;
+    CGlFramebuffer m_Framebuffer;
+    CGlRenderbuffer m_ColorBuffer;
+    CGlRenderbuffer m_DepthBuffer;
+
+    SState m_State;
+    std::array<SSampler, 2> m_Samplers;
+    D3DXMATRIX m_Transforms[3];
+    D3DXVECTOR3 m_Eye;
+    D3DMATERIAL9 m_Material;
+    D3DLIGHT9 m_Light;
+    bool m_bLightEnabled = false;
+    std::uint32_t m_FVF = 0;
+    std::array<CGlTextureObject*, 2> m_Textures = {nullptr, nullptr};
+    CGlVertexBuffer* m_pStream = nullptr;
+    std::size_t m_StreamOffset = 0;
+    std::size_t m_StreamStride = 0;
+    CGlIndexBuffer* m_pIndices = nullptr;
+    std::vector<float> m_ScreenVertices;
 };
 
 } // namespace
 
-std::unique_ptr<IGraphicsDevice> CreateGlDevice(std::shared_ptr<SSdlShared> shared) {
+std::unique_ptr<IGraphicsDevice> CreateGlDevice(std::shared_ptr<SSdlShared> shared, int width,
+                                                int height, std::string& error) {
     SDL_GLContext context = SDL_GL_CreateContext(shared->window);
     if (context == nullptr) {
+        error = SDL_GetError();
         return nullptr;
     }
-    return std::make_unique<CGlDevice>(std::move(shared), context);
+    CGlProgram scene = LinkProgram(kSceneVertexShader, kSceneFragmentShader, error);
+    CGlProgram screen = scene.Get() != 0
+                            ? LinkProgram(kScreenVertexShader, kScreenFragmentShader, error)
+                            : CGlProgram();
+    if (screen.Get() == 0) {
+        scene = CGlProgram();
+        SDL_GL_DeleteContext(context);
+        return nullptr;
+    }
+    auto device = std::make_unique<CGlDevice>(std::move(shared), context, width, height,
+                                              std::move(scene), std::move(screen));
+    if (!device->IsComplete()) {
+        error = "Der Bildspeicher konnte nicht angelegt werden.";
+        return nullptr;
+    }
+    return device;
 }
 
 } // namespace platform

@@ -2,32 +2,8 @@
 
 #include "Acquisition.h"
 
-#include <cstdio>
-
 namespace platform {
 namespace {
-
-class CRecordingDevice final : public IGraphicsDevice {
-  public:
-    explicit CRecordingDevice(std::shared_ptr<SHeadlessScript> script)
-        : m_Script(std::move(script)) {}
-
-    void Clear(std::uint32_t color, float z, std::uint32_t stencil) override {
-        char text[64];
-        std::snprintf(text, sizeof text, "Clear %08X %g %u", color, static_cast<double>(z),
-                      stencil);
-        m_Script->trace.emplace_back(text);
-    }
-    void BeginScene() override { m_Script->trace.emplace_back("BeginScene"); }
-    void EndScene() override { m_Script->trace.emplace_back("EndScene"); }
-    bool Present() override {
-        m_Script->trace.emplace_back("Present");
-        return !m_Script->failPresent;
-    }
-
-  private:
-    std::shared_ptr<SHeadlessScript> m_Script;
-};
 
 class CScriptedKeyboard final : public IKeyboardDevice {
   public:
@@ -93,8 +69,15 @@ void CHeadlessWindow::Destroy() {
     m_bQuitPosted = true;
 }
 
-std::unique_ptr<IGraphicsDevice> CHeadlessWindow::CreateDevice() {
-    return std::make_unique<CRecordingDevice>(m_Script);
+std::unique_ptr<IGraphicsDevice> CHeadlessWindow::CreateDevice(const SPresentParameters& parameters,
+                                                               std::string& error) {
+    if (m_Script->failCreateDevice) {
+        error = "Das Gerät wurde für den Test verweigert.";
+        return nullptr;
+    }
+    auto device = std::make_unique<CRecordingDevice>(m_Script, parameters.width, parameters.height);
+    m_pDevice = device.get();
+    return device;
 }
 
 std::unique_ptr<IKeyboardDevice> CHeadlessWindow::CreateKeyboard() {

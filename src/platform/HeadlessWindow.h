@@ -1,5 +1,6 @@
 #pragma once
 
+#include "RecordingDevice.h"
 #include "Window.h"
 
 #include <deque>
@@ -17,9 +18,19 @@ struct SHeadlessScript {
     SMouseState mouse{};
     bool inForeground = true; // false: devices lose their acquisition, readings fail
 
-    // Graphics: every device call in order, and whether Present should fail.
+    // Graphics: every frame call of the device in order, and what should fail.
     std::vector<std::string> trace;
     bool failPresent = false;
+    bool failCreateDevice = false;
+
+    // The display: its modes, its name and the desktop's size.
+    std::vector<SDisplayMode> displayModes = {
+        {640, 480, 16, 60}, {800, 600, 16, 60},  {1024, 768, 16, 60}, {640, 480, 32, 60},
+        {800, 600, 32, 60}, {1024, 768, 32, 60}, {1024, 768, 32, 75}, {1280, 1024, 32, 60},
+    };
+    std::string adapterDescription = "Headless display";
+    int desktopWidth = 1280;
+    int desktopHeight = 1024;
 };
 
 // A window without a screen, for tests: its queue holds what the test posts, its devices
@@ -36,7 +47,14 @@ class CHeadlessWindow final : public IWindow {
     bool IsDestroyed() const override { return m_bDestroyed; }
     int GetWidth() const override { return m_iWidth; }
     int GetHeight() const override { return m_iHeight; }
-    std::unique_ptr<IGraphicsDevice> CreateDevice() override;
+    std::vector<SDisplayMode> GetDisplayModes() const override { return m_Script->displayModes; }
+    std::string GetAdapterDescription() const override { return m_Script->adapterDescription; }
+    int GetDesktopWidth() const override { return m_Script->desktopWidth; }
+    int GetDesktopHeight() const override { return m_Script->desktopHeight; }
+    std::unique_ptr<IGraphicsDevice> CreateDevice(const SPresentParameters& parameters,
+                                                  std::string& error) override;
+    // The device made last, while it lives.
+    CRecordingDevice* GetRecordingDevice() const { return m_pDevice; }
     std::unique_ptr<IKeyboardDevice> CreateKeyboard() override;
     std::unique_ptr<IMouseDevice> CreateMouse() override;
 
@@ -46,6 +64,7 @@ class CHeadlessWindow final : public IWindow {
     bool m_bDestroyed = false;
     bool m_bQuitPosted = false;
     std::deque<SMessage> m_Queue;
+    CRecordingDevice* m_pDevice = nullptr;
     std::shared_ptr<SHeadlessScript> m_Script;
 };
 

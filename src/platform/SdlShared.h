@@ -6,6 +6,7 @@
 #include <SDL.h>
 
 #include <memory>
+#include <string>
 
 namespace platform {
 
@@ -19,7 +20,8 @@ struct SSdlShared {
     ~SSdlShared();
 };
 
-std::unique_ptr<IGraphicsDevice> CreateGlDevice(std::shared_ptr<SSdlShared> shared);
+std::unique_ptr<IGraphicsDevice> CreateGlDevice(std::shared_ptr<SSdlShared> shared, int width,
+                                                int height, std::string& error);
 std::unique_ptr<IKeyboardDevice> CreateSdlKeyboard(std::shared_ptr<SSdlShared> shared);
 std::unique_ptr<IMouseDevice> CreateSdlMouse(std::shared_ptr<SSdlShared> shared);
 

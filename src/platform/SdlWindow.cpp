@@ -25,8 +25,9 @@ std::unique_ptr<CSdlWindow> CSdlWindow::Create(const char* title, int width, int
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 16);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
+    // The device draws into a framebuffer of its own and only copies colour to the window.
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 
     auto shared = std::make_shared<SSdlShared>();
     shared->window = SDL_CreateWindow(title, 0, 0, std::max(width, 1), std::max(height, 1),
@@ -97,8 +98,61 @@ int CSdlWindow::GetHeight() const {
     return height;
 }
 
-std::unique_ptr<IGraphicsDevice> CSdlWindow::CreateDevice() {
-    return CreateGlDevice(m_Shared);
+std::vector<SDisplayMode> CSdlWindow::GetDisplayModes() const {
+    std::vector<SDisplayMode> modes;
+    const int count = SDL_GetNumDisplayModes(0);
+    for (int i = 0; i < count; ++i) {
+        SDL_DisplayMode mode{};
+        if (SDL_GetDisplayMode(0, i, &mode) != 0) {
+            continue;
+        }
+        // 16-bit modes, and 24- or 32-bit ones (which a 32-bit picture uses).
+        const int bits = static_cast<int>(SDL_BITSPERPIXEL(mode.format));
+        const int depth = bits == 16 ? 16 : (bits == 24 || bits == 32) ? 32 : 0;
+        if (depth != 0) {
+            modes.push_back(SDisplayMode{mode.w, mode.h, depth, mode.refresh_rate});
+        }
+    }
+    return modes;
+}
+
+std::string CSdlWindow::GetAdapterDescription() const {
+    const char* name = SDL_GetDisplayName(0);
+    const char* driver = SDL_GetCurrentVideoDriver();
+    return std::string(name != nullptr ? name : "?") + " (" + (driver != nullptr ? driver : "?") +
+           ")";
+}
+
+int CSdlWindow::GetDesktopWidth() const {
+    SDL_DisplayMode mode{};
+    return SDL_GetDesktopDisplayMode(0, &mode) == 0 ? mode.w : 0;
+}
+
+int CSdlWindow::GetDesktopHeight() const {
+    SDL_DisplayMode mode{};
+    return SDL_GetDesktopDisplayMode(0, &mode) == 0 ? mode.h : 0;
+}
+
+std::unique_ptr<IGraphicsDevice> CSdlWindow::CreateDevice(const SPresentParameters& parameters,
+                                                          std::string& error) {
+    SDL_Window* window = m_Shared->window;
+    if (parameters.windowed) {
+        SDL_SetWindowFullscreen(window, 0);
+        SDL_SetWindowSize(window, parameters.width, parameters.height);
+    } else {
+        SDL_DisplayMode wanted{};
+        wanted.w = parameters.width;
+        wanted.h = parameters.height;
+        wanted.format = parameters.depth == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
+        SDL_DisplayMode closest{};
+        if (SDL_GetClosestDisplayMode(0, &wanted, &closest) == nullptr ||
+            SDL_SetWindowDisplayMode(window, &closest) != 0 ||
+            SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0) {
+            error = SDL_GetError();
+            return nullptr;
+        }
+    }
+    return CreateGlDevice(m_Shared, parameters.width, parameters.height, error);
 }
 
 std::unique_ptr<IKeyboardDevice> CSdlWindow::CreateKeyboard() {

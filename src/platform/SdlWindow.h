@@ -25,7 +25,12 @@ class CSdlWindow final : public IWindow {
     bool IsDestroyed() const override { return m_bDestroyed; }
     int GetWidth() const override;
     int GetHeight() const override;
-    std::unique_ptr<IGraphicsDevice> CreateDevice() override;
+    std::vector<SDisplayMode> GetDisplayModes() const override;
+    std::string GetAdapterDescription() const override;
+    int GetDesktopWidth() const override;
+    int GetDesktopHeight() const override;
+    std::unique_ptr<IGraphicsDevice> CreateDevice(const SPresentParameters& parameters,
+                                                  std::string& error) override;
     std::unique_ptr<IKeyboardDevice> CreateKeyboard() override;
     std::unique_ptr<IMouseDevice> CreateMouse() override;
 

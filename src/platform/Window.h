@@ -4,6 +4,8 @@
 #include "InputDevices.h"
 
 #include <memory>
+#include <string>
+#include <vector>
 
 namespace platform {
 
@@ -33,8 +35,20 @@ class IWindow {
     virtual int GetWidth() const = 0;
     virtual int GetHeight() const = 0;
 
+    // The display modes of the first display, and the display's description.
+    virtual std::vector<SDisplayMode> GetDisplayModes() const = 0;
+    virtual std::string GetAdapterDescription() const = 0;
+    // The desktop's size: a window of this size or less fits on it.
+    virtual int GetDesktopWidth() const = 0;
+    virtual int GetDesktopHeight() const = 0;
+
+    // A graphics device drawing into the window with a back buffer of the given size: in a
+    // window of that size, or on the whole screen in the matching display mode. Null, with
+    // the reason in error, when it cannot be created.
+    virtual std::unique_ptr<IGraphicsDevice> CreateDevice(const SPresentParameters& parameters,
+                                                          std::string& error) = 0;
+
     // Each returns null when the device cannot be created.
-    virtual std::unique_ptr<IGraphicsDevice> CreateDevice() = 0;
     virtual std::unique_ptr<IKeyboardDevice> CreateKeyboard() = 0;
     virtual std::unique_ptr<IMouseDevice> CreateMouse() = 0;
 };

@@ -69,7 +69,12 @@ int ZantorMain(const std::string& commandLine) {
     }
     LOG_VARIABLE(g_Directory);
 
-    g_Direct3D.Init(g_hWnd);
+    // Without a device there would be nothing to see: the rows in the log say why.
+    if (!g_Direct3D.Init(g_hWnd)) {
+        std::fprintf(stderr, "zantor: Die Grafik konnte nicht gestartet werden; die Gründe stehen "
+                             "in log.htm.\n");
+        return 1;
+    }
     g_Direct3D.SetClearColor(0xFF000000u);
     g_Input.Init(g_hWnd);
     g_Sound.Init(g_hWnd);
