@@ -57,6 +57,9 @@ SImage ScaleImage(const SImage& image, int width, int height);
 // The image itself is not part of the result.
 std::vector<SImage> BuildMipChain(const SImage& image);
 
+// Writes the image as an 8-bit RGBA PNG; false when the file cannot be written.
+bool SavePng(const SImage& image, std::string_view path);
+
 // Writes 24-bit BMP (Windows bitmap, bottom-up rows) of the image's colour; false when the
 // file cannot be written.
 bool SaveBmp(const SImage& image, std::string_view path);
