@@ -1,5 +1,5 @@
-#include "EngineSupport.h"
 #include "engine/Model.h"
+#include "EngineSupport.h"
 #include "platform/D3DXMath.h"
 
 #include <cstring>
@@ -143,10 +143,10 @@ TEST_F(Model, CountsBeyondTheFileLeaveTheModelEmpty) {
     const std::vector<std::string> bad = {
         "",
         good.substr(0, 3),
-        good.substr(0, 50),                                  // vertices cut short
-        MeshFile(3, {0, 1, 2}, "tex.png", 1000000),         // more indices than there are
+        good.substr(0, 50),                         // vertices cut short
+        MeshFile(3, {0, 1, 2}, "tex.png", 1000000), // more indices than there are
         MeshFile(3, {0, 1, 2}, "tex.png").substr(0, 4 + 96 + 4 + 6 + 8), // name cut short
-        std::string("\xFF\xFF\xFF\xFF", 4) + good.substr(4), // 4 billion vertices
+        std::string("\xFF\xFF\xFF\xFF", 4) + good.substr(4),             // 4 billion vertices
     };
     for (std::size_t i = 0; i < bad.size(); ++i) {
         test::WriteFile(m_DataDir / "bad.mdl", bad[i]);

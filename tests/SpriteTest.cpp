@@ -1,5 +1,5 @@
-#include "EngineSupport.h"
 #include "engine/Sprite.h"
+#include "EngineSupport.h"
 
 #include <cmath>
 
@@ -11,9 +11,9 @@ class Sprite : public test::CEngineTest {
     // A width × height picture of one colour, with its top-left pixel opaque black and the
     // pixel beside it almost black.
     static void WritePicture(const std::filesystem::path& path, int width, int height) {
-        platform::SImage image{width, height,
-                               std::vector<std::uint32_t>(
-                                   static_cast<std::size_t>(width * height), 0xFF80C040u)};
+        platform::SImage image{
+            width, height,
+            std::vector<std::uint32_t>(static_cast<std::size_t>(width * height), 0xFF80C040u)};
         image.pixels[0] = 0xFF000000u;
         image.pixels[1] = 0xFF010101u;
         ASSERT_TRUE(platform::SavePng(image, path.string()));

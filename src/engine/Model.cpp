@@ -23,6 +23,17 @@ std::uint32_t ReadU32(const std::string& bytes, std::size_t at) {
            std::uint32_t{p[3]} << 24;
 }
 
+// World = S × T: scaled about the model's origin first, then moved.
+D3DXMATRIX ScaleThenTranslate(float x, float y, float z, float sx, float sy, float sz) {
+    D3DXMATRIX scale;
+    D3DXMATRIX translation;
+    D3DXMatrixScaling(&scale, sx, sy, sz);
+    D3DXMatrixTranslation(&translation, x, y, z);
+    D3DXMATRIX world;
+    D3DXMatrixMultiply(&world, &scale, &translation);
+    return world;
+}
+
 void LogFileRows(const std::string& path, const char* what) {
     LogError(path);
     LogError(what);
@@ -104,23 +115,12 @@ void CModel::Load(platform::IGraphicsDevice* device, const char* fileName) {
 }
 
 void CModel::Render(float x, float y, float z, float sx, float sy, float sz) {
-    D3DXMATRIX scale;
-    D3DXMATRIX translation;
-    D3DXMatrixScaling(&scale, sx, sy, sz);
-    D3DXMatrixTranslation(&translation, x, y, z);
-    D3DXMATRIX world;
-    D3DXMatrixMultiply(&world, &scale, &translation);
-    Draw(world);
+    Draw(ScaleThenTranslate(x, y, z, sx, sy, sz));
 }
 
 void CModel::RenderTransformed(float x, float y, float z, float sx, float sy, float sz,
                                D3DXMATRIX matrix) {
-    D3DXMATRIX scale;
-    D3DXMATRIX translation;
-    D3DXMatrixScaling(&scale, sx, sy, sz);
-    D3DXMatrixTranslation(&translation, x, y, z);
-    D3DXMATRIX world;
-    D3DXMatrixMultiply(&world, &scale, &translation);
+    D3DXMATRIX world = ScaleThenTranslate(x, y, z, sx, sy, sz);
     D3DXMatrixMultiply(&world, &world, &matrix);
     Draw(world);
 }
