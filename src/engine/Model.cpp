@@ -70,7 +70,9 @@ void CModel::Load(platform::IGraphicsDevice* device, const char* fileName) {
         return;
     }
     std::vector<std::uint16_t> indices(indexCount);
-    std::memcpy(indices.data(), bytes.data() + indexAt + 4, 2 * indexCount);
+    if (indexCount > 0) {
+        std::memcpy(indices.data(), bytes.data() + indexAt + 4, 2 * indexCount);
+    }
     const std::size_t drawn = indices.size() / 3 * 3;
     for (std::size_t i = 0; i < drawn; ++i) {
         if (indices[i] >= vertexCount) {
