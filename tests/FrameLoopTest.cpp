@@ -7,6 +7,8 @@
 #include "input/Input.h"
 #include "menu/Menu.h"
 #include "platform/HeadlessWindow.h"
+#include "platform/SoundDevice.h"
+#include "settings/Settings.h"
 
 #include <gtest/gtest.h>
 
@@ -82,6 +84,46 @@ TEST_F(FrameLoop, ScreenshotPassMeasuresFromAfterTheScreenshot) {
     m_Clock.Script({500, 520});
     loop.RunPass();
     EXPECT_FLOAT_EQ(loop.GetFrameTime(), 0.020f);
+}
+
+TEST_F(FrameLoop, VolumeKeysStepByATruncatedThousandthOfTheFrameTime) {
+    // One sound of a second: 8000 frames of 16-bit mono silence.
+    std::string wav = "RIFF";
+    const auto le32 = [&wav](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) {
+            wav += static_cast<char>((v >> (8 * i)) & 0xFF);
+        }
+    };
+    le32(36 + 16000);
+    wav += "WAVEfmt ";
+    le32(16);
+    wav += std::string("\x01\x00\x01\x00", 4);
+    le32(8000);
+    le32(16000);
+    wav += std::string("\x02\x00\x10\x00", 4);
+    wav += "data";
+    le32(16000);
+    wav += std::string(16000, '\0');
+    std::filesystem::create_directory("Standard");
+    test::WriteFile("Standard/ball.wav", wav);
+    m_Sound.Init(&m_Window);
+    m_Sound.LoadSound("ball", 0);
+    ASSERT_NE(m_Sound.GetSound("ball")->pBuffer, nullptr);
+    platform::ISoundBuffer& buffer = *m_Sound.GetSound("ball")->pBuffer;
+    buffer.SetVolume(-1000);
+
+    CFrameLoop loop = MakeLoop(false);
+    m_Clock.Script({0, 17}); // the first frame takes 17 ms, the next ones 0 ms
+    m_Window.Script().keys[DIK_A] = 0x80;
+    loop.RunPass(); // first frame: time 0, no change
+    EXPECT_EQ(buffer.GetVolume(), -1000);
+    loop.RunPass(); // trunc(-1000 × 0.017) = -17
+    EXPECT_EQ(buffer.GetVolume(), -1017);
+    m_Window.Script().keys[DIK_A] = 0;
+    m_Window.Script().keys[DIK_Q] = 0x80;
+    loop.RunPass(); // the second frame took 0 ms
+    loop.RunPass();
+    EXPECT_EQ(buffer.GetVolume(), -1017);
 }
 
 TEST_F(FrameLoop, MessagePassRunsNoFrameAndPollsNoInput) {

@@ -71,6 +71,24 @@ TEST_F(Input, CursorMovesByOneAndAHalfTimesTheMotionWithinTheScreen) {
     EXPECT_EQ(m_Input.GetMouseY(), 600);
 }
 
+TEST_F(Input, CursorIsTruncatedButTheRawMotionIsNot) {
+    Script().mouse.lX = 3;
+    m_Input.Update();
+    EXPECT_EQ(m_Input.GetMouseX(), 4); // 4.5
+    EXPECT_EQ(m_Input.GetMouseMoveX(), 3.0f);
+    m_Input.Update(); // the motion was read: no more of it
+    EXPECT_EQ(m_Input.GetMouseMoveX(), 0.0f);
+    EXPECT_EQ(m_Input.GetMouseX(), 4);
+}
+
+TEST_F(Input, HeldKeyStaysDownFrameAfterFrame) {
+    Script().keys[DIK_RIGHT] = 0x80;
+    for (int frame = 0; frame < 3; ++frame) {
+        m_Input.Update();
+        EXPECT_EQ(m_Input.IsKeyDown(DIK_RIGHT), 0x80);
+    }
+}
+
 TEST_F(Input, WindowInTheBackgroundReleasesEveryKeyUntilItComesBack) {
     Script().keys[DIK_LEFT] = 0x80;
     Script().mouse.rgbButtons[0] = 0x80;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RecordingDevice.h"
+#include "SoundDevice.h"
 #include "Window.h"
 
 #include <deque>
@@ -29,6 +30,11 @@ struct SHeadlessScript {
         {800, 600, 32, 60}, {1024, 768, 32, 60}, {1024, 768, 32, 75}, {1280, 1024, 32, 60},
     };
     std::string adapterDescription = "Headless display";
+
+    // Sound: the clock in seconds on which silent buffers and music play, and whether the
+    // sound device should be missing (a machine without a sound card).
+    double audioClock = 0.0;
+    bool noSoundDevice = false;
     int desktopWidth = 1280;
     int desktopHeight = 1024;
 };
@@ -53,6 +59,7 @@ class CHeadlessWindow final : public IWindow {
     int GetDesktopHeight() const override { return m_Script->desktopHeight; }
     std::unique_ptr<IGraphicsDevice> CreateDevice(const SPresentParameters& parameters,
                                                   std::string& error) override;
+    std::unique_ptr<ISoundDevice> CreateSoundDevice(std::string& error) override;
     // The device made last, while it lives.
     CRecordingDevice* GetRecordingDevice() const { return m_pDevice; }
     std::unique_ptr<IKeyboardDevice> CreateKeyboard() override;

@@ -155,6 +155,10 @@ std::unique_ptr<IGraphicsDevice> CSdlWindow::CreateDevice(const SPresentParamete
     return CreateGlDevice(m_Shared, parameters.width, parameters.height, error);
 }
 
+std::unique_ptr<ISoundDevice> CSdlWindow::CreateSoundDevice(std::string& error) {
+    return CreateOpenAlSoundDevice(error);
+}
+
 std::unique_ptr<IKeyboardDevice> CSdlWindow::CreateKeyboard() {
     return CreateSdlKeyboard(m_Shared);
 }

@@ -2,6 +2,7 @@
 
 #include "GraphicsDevice.h"
 #include "InputDevices.h"
+#include "SoundDevice.h"
 
 #include <memory>
 #include <string>
@@ -47,6 +48,10 @@ class IWindow {
     // the reason in error, when it cannot be created.
     virtual std::unique_ptr<IGraphicsDevice> CreateDevice(const SPresentParameters& parameters,
                                                           std::string& error) = 0;
+
+    // The sound device for the program's sounds and music; null, with the reason, when
+    // there is no sound output.
+    virtual std::unique_ptr<ISoundDevice> CreateSoundDevice(std::string& error) = 0;
 
     // Each returns null when the device cannot be created.
     virtual std::unique_ptr<IKeyboardDevice> CreateKeyboard() = 0;

@@ -1,11 +1,15 @@
 // Makes the pictures of the Standard data set, the same bytes on every run.
-// Usage: zantor-assetgen OUTPUT_DIRECTORY
+// Usage: zantor-assetgen OUTPUT_DIRECTORY, or zantor-assetgen --tone FILE.wav SECONDS for a
+// test tone.
 #include "platform/Image.h"
+#include "platform/Path.h"
 
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
+#include <vector>
 
 namespace {
 
@@ -61,6 +65,52 @@ platform::SImage Background() {
     return image;
 }
 
+// A WAV file of 16-bit stereo samples at 44100 Hz.
+bool WriteWave(const std::string& path, const std::vector<std::int16_t>& samples) {
+    std::FILE* raw = std::fopen(path.c_str(), "wb");
+    if (raw == nullptr) {
+        return false;
+    }
+    platform::FilePtr file(raw);
+    const auto dataBytes = static_cast<std::uint32_t>(samples.size() * 2);
+    std::string header = "RIFF";
+    const auto put32 = [&header](std::uint32_t v) {
+        for (int i = 0; i < 4; ++i) {
+            header += static_cast<char>((v >> (8 * i)) & 0xFF);
+        }
+    };
+    const auto put16 = [&header](std::uint16_t v) {
+        header += static_cast<char>(v & 0xFF);
+        header += static_cast<char>(v >> 8);
+    };
+    put32(36 + dataBytes);
+    header += "WAVEfmt ";
+    put32(16);
+    put16(1);         // PCM
+    put16(2);         // stereo
+    put32(44100);     // samples per second
+    put32(44100 * 4); // bytes per second
+    put16(4);         // block alignment
+    put16(16);        // bits per sample
+    header += "data";
+    put32(dataBytes);
+    return std::fwrite(header.data(), 1, header.size(), file.get()) == header.size() &&
+           std::fwrite(samples.data(), 2, samples.size(), file.get()) == samples.size();
+}
+
+// A tone for tests: a chord that rises and falls, seconds long.
+std::vector<std::int16_t> TestTone(double seconds) {
+    const auto frames = static_cast<std::size_t>(seconds * 44100);
+    std::vector<std::int16_t> samples(frames * 2);
+    for (std::size_t i = 0; i < frames; ++i) {
+        const double t = static_cast<double>(i) / 44100;
+        const double value = 0.3 * std::sin(2 * 3.14159265 * 440 * t) +
+                             0.2 * std::sin(2 * 3.14159265 * 660 * t * (1 + 0.1 * std::sin(t)));
+        samples[i * 2] = samples[i * 2 + 1] = static_cast<std::int16_t>(value * 32767);
+    }
+    return samples;
+}
+
 bool Write(const std::string& directory, const char* name, const platform::SImage& image) {
     const std::string path = directory + "/" + name;
     if (!platform::SavePng(image, path)) {
@@ -73,8 +123,12 @@ bool Write(const std::string& directory, const char* name, const platform::SImag
 } // namespace
 
 int main(int argc, char** argv) {
+    if (argc == 4 && std::string(argv[1]) == "--tone") {
+        return WriteWave(argv[2], TestTone(std::atof(argv[3]))) ? 0 : 1;
+    }
     if (argc != 2) {
-        std::fprintf(stderr, "usage: zantor-assetgen OUTPUT_DIRECTORY\n");
+        std::fprintf(stderr, "usage: zantor-assetgen OUTPUT_DIRECTORY\n"
+                             "       zantor-assetgen --tone FILE.wav SECONDS\n");
         return 2;
     }
     const std::string directory = argv[1];
