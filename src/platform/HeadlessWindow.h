@@ -30,6 +30,7 @@ struct SHeadlessScript {
         {800, 600, 32, 60}, {1024, 768, 32, 60}, {1024, 768, 32, 75}, {1280, 1024, 32, 60},
     };
     std::string adapterDescription = "Headless display";
+    int iconWidth = 0; // the width of the icon set last
 
     // Sound: the clock in seconds on which silent buffers and music play, and whether the
     // sound device should be missing (a machine without a sound card).
@@ -51,6 +52,7 @@ class CHeadlessWindow final : public IWindow {
     bool PeekMessage(SMessage& message) override;
     void Destroy() override;
     bool IsDestroyed() const override { return m_bDestroyed; }
+    void SetIcon(const SImage& icon) override { m_Script->iconWidth = icon.width; }
     int GetWidth() const override { return m_iWidth; }
     int GetHeight() const override { return m_iHeight; }
     std::vector<SDisplayMode> GetDisplayModes() const override { return m_Script->displayModes; }

@@ -86,6 +86,20 @@ void CSdlWindow::Destroy() {
     SDL_HideWindow(m_Shared->window);
 }
 
+void CSdlWindow::SetIcon(const SImage& icon) {
+    if (icon.width <= 0 || icon.height <= 0) {
+        return;
+    }
+    // SDL reads the pixels while making the icon; the surface only borrows them.
+    SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+        const_cast<std::uint32_t*>(icon.pixels.data()), icon.width, icon.height, 32, icon.width * 4,
+        SDL_PIXELFORMAT_ARGB8888);
+    if (surface != nullptr) {
+        SDL_SetWindowIcon(m_Shared->window, surface);
+        SDL_FreeSurface(surface);
+    }
+}
+
 int CSdlWindow::GetWidth() const {
     int width = 0;
     SDL_GetWindowSize(m_Shared->window, &width, nullptr);

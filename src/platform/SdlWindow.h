@@ -23,6 +23,7 @@ class CSdlWindow final : public IWindow {
     bool PeekMessage(SMessage& message) override;
     void Destroy() override;
     bool IsDestroyed() const override { return m_bDestroyed; }
+    void SetIcon(const SImage& icon) override;
     int GetWidth() const override;
     int GetHeight() const override;
     std::vector<SDisplayMode> GetDisplayModes() const override;

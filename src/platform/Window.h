@@ -33,6 +33,9 @@ class IWindow {
     virtual void Destroy() = 0;
     virtual bool IsDestroyed() const = 0;
 
+    // The picture the desktop shows for the window (title bar, task list).
+    virtual void SetIcon(const SImage& icon) = 0;
+
     virtual int GetWidth() const = 0;
     virtual int GetHeight() const = 0;
 

@@ -5,16 +5,18 @@
 #include "engine/Direct3D.h"
 #include "engine/Sprite.h"
 #include "game/Game.h"
+#include "game/field/Random.h"
 #include "input/Input.h"
 #include "menu/Menu.h"
 #include "platform/Clock.h"
+#include "platform/Image.h"
 #include "platform/SdlWindow.h"
 #include "settings/Log.h"
 #include "settings/Settings.h"
 
 #include <cstdio>
-#include <cstdlib>
 #include <memory>
+#include <optional>
 
 // The process-wide objects, made in this order before the program starts and destroyed in
 // the reverse order after it ends (the data directory and the log come first, see
@@ -54,7 +56,7 @@ bool CreateMainWindow() {
 
 int ZantorMain(const std::string& commandLine) {
     platform::CSystemClock clock;
-    std::srand(clock.TickCount());
+    SeedRand(clock.TickCount());
 
     // The window is made before the data directory is known, so its size comes from the
     // settings beside the program (or from "Standard").
@@ -68,6 +70,10 @@ int ZantorMain(const std::string& commandLine) {
               << "geschrieben in C++ mit SDL2, OpenGL und OpenAL.";
     }
     LOG_VARIABLE(g_Directory);
+    if (const std::optional<platform::SImage> icon =
+            platform::LoadPng(DataFilePath("zantor.png"))) {
+        g_hWnd->SetIcon(*icon);
+    }
 
     // Without a device there would be nothing to see: the rows in the log say why.
     if (!g_Direct3D.Init(g_hWnd)) {
