@@ -1,0 +1,166 @@
+#include "Player.h"
+
+#include "engine/Direct3D.h"
+#include "field/Ball.h"
+#include "field/Paddel.h"
+#include "input/Input.h"
+#include "settings/Settings.h"
+
+#include <cstdio>
+#include <string>
+
+void CPlayer::Init(const SGameContext& links, CDirect3D* direct3D, CInput* input) {
+    m_Links = links;
+    m_pDirect3D = direct3D;
+    m_pInput = input;
+    m_iControl = static_cast<std::int16_t>(ReadIniInt("Options", "Control"));
+    m_fMouseSensitive = ReadIniFloat("Options", "MouseSensitive");
+    m_PlayerColor = ReadIniColor("Options", "SpielerTextColor");
+    m_StatisticsColor = ReadIniColor("Options", "StatistikTextColor");
+    Reset();
+}
+
+void CPlayer::Reset() {
+    m_fScore = 0;
+    m_iBalls = ReadIniInt("Options", "Balls");
+    m_fPaddleContacts = 1;
+    m_fBlocksHit = 0;
+}
+
+void CPlayer::Control(float dt) {
+    if (m_pInput == nullptr || m_Links.pPaddel == nullptr) {
+        return;
+    }
+    CPaddel& paddle = *m_Links.pPaddel;
+    if (m_iControl == 1) {
+        float v = m_pInput->GetMouseMoveX() * m_fMouseSensitive;
+        const float s = paddle.GetSpeed();
+        if (v > s) {
+            v = s;
+        }
+        if (v < -s) {
+            v = -s;
+        }
+        paddle.SetVelocity(v);
+        if (m_pInput->MouseButtonPressed(0)) {
+            Launch();
+        }
+    } else {
+        if (m_pInput->IsKeyDown(DIK_LEFT) != 0) {
+            paddle.AccelerateLeft(dt);
+        }
+        if (m_pInput->IsKeyDown(DIK_RIGHT) != 0) {
+            paddle.AccelerateRight(dt);
+        }
+        if (m_pInput->KeyPressed(DIK_SPACE)) {
+            Launch();
+        }
+    }
+}
+
+void CPlayer::Launch() {
+    if (m_iBalls > 0) {
+        if (m_Links.pPaddel != nullptr) {
+            m_Links.pPaddel->Launch();
+        }
+        m_iBalls -= 1;
+    }
+}
+
+void CPlayer::AddBlockHit() {
+    const int inPlay = m_Links.pBalls != nullptr ? m_Links.pBalls->Count() : 1;
+    m_fBlocksHit = static_cast<float>(static_cast<double>(m_fBlocksHit) + 1.0 + (inPlay - 1) * 0.5);
+}
+
+void CPlayer::FinishLevel() {
+    m_fScore += LevelScore();
+    m_fPaddleContacts = 1;
+    m_fBlocksHit = 0;
+}
+
+float CPlayer::Factor() const {
+    const int level = m_Links.pLevelnummer != nullptr ? *m_Links.pLevelnummer : 1;
+    return ReadIniFloat(("Level" + std::to_string(level)).c_str(), "Faktor");
+}
+
+void CPlayer::FormatHudLine(int line, char (&text)[128]) const {
+    const float accuracy = Accuracy();
+    switch (line) {
+    case 0:
+        std::snprintf(text, sizeof text, "Punkte: %d", static_cast<int>(m_fScore));
+        break;
+    case 1:
+        std::snprintf(text, sizeof text, "Levelscore: %d * %.3f = %d",
+                      static_cast<int>(m_fBlocksHit), static_cast<double>(accuracy),
+                      static_cast<int>(m_fBlocksHit * accuracy));
+        break;
+    case 2:
+        std::snprintf(text, sizeof text, "Punktefaktor: %.2f", static_cast<double>(Factor()));
+        break;
+    default:
+        std::snprintf(text, sizeof text, "Bälle: %d", m_iBalls);
+        break;
+    }
+}
+
+void CPlayer::DrawHud() {
+    if (m_pDirect3D == nullptr) {
+        return;
+    }
+    char text[128];
+    for (int line = 0; line < kHudLines; ++line) {
+        FormatHudLine(line, text);
+        m_pDirect3D->WriteText(text, 0, 16 * line, m_PlayerColor, 0);
+    }
+}
+
+void CPlayer::FormatStatisticsLine(int line, char (&text)[128]) const {
+    // Blocks hit and contacts as whole numbers, the accuracy as their quotient.
+    const int hits = static_cast<int>(m_fBlocksHit);
+    const int contacts = static_cast<int>(m_fPaddleContacts);
+    const int level = m_Links.pLevelnummer != nullptr ? *m_Links.pLevelnummer : 1;
+    switch (line) {
+    case 0:
+        std::snprintf(text, sizeof text, "Statistik von Level %d", level);
+        break;
+    case 1:
+        std::snprintf(text, sizeof text, "Blöcke getroffen: %d", hits);
+        break;
+    case 2:
+        std::snprintf(text, sizeof text, "Ballkontakte des Paddels: %d", contacts);
+        break;
+    case 3:
+        std::snprintf(text, sizeof text, "Genauigkeit: %.3f",
+                      static_cast<double>(static_cast<float>(hits) / static_cast<float>(contacts)));
+        break;
+    case 4:
+        std::snprintf(text, sizeof text, "Schwierigkeitsgrad des Levels: %.3f",
+                      static_cast<double>(Factor()));
+        break;
+    case 5:
+        std::snprintf(text, sizeof text, "Punkte für diese Level: %.0f",
+                      static_cast<double>(m_fLevelPoints));
+        break;
+    case 6:
+        std::snprintf(text, sizeof text, "Alte Punktzahl: %.0f", static_cast<double>(m_fScore));
+        break;
+    default:
+        std::snprintf(text, sizeof text, "Neue Punktzahl: %.0f",
+                      static_cast<double>(m_fScore + m_fLevelPoints));
+        break;
+    }
+}
+
+void CPlayer::DrawStatistics() {
+    if (m_pDirect3D == nullptr) {
+        return;
+    }
+    // The heading, a blank row, then the figures.
+    static constexpr int kOffsets[kStatisticsLines] = {0, 32, 48, 64, 80, 96, 112, 128};
+    char text[128];
+    for (int line = 0; line < kStatisticsLines; ++line) {
+        FormatStatisticsLine(line, text);
+        m_pDirect3D->WriteText(text, g_iScreenWidth / 8, g_iScreenHeight / 8 + kOffsets[line],
+                               m_StatisticsColor, 0);
+    }
+}

@@ -1,0 +1,142 @@
+#include "Ball.h"
+
+#include "Blocks.h"
+#include "Board.h"
+#include "Paddel.h"
+#include "audio/Sound.h"
+#include "game/Player.h"
+#include "platform/D3DXMath.h"
+#include "settings/Settings.h"
+
+#include <string>
+
+void CBall::Create(const SGameContext& links, const D3DXVECTOR3& position,
+                   const D3DXVECTOR3& direction, CModel* mesh) {
+    m_pMesh = mesh;
+    m_Links = links;
+    const int level = links.pLevelnummer != nullptr ? *links.pLevelnummer : 1;
+    const std::string section = "Level" + std::to_string(level);
+    m_fRadius = ReadIniFloat(section.c_str(), "BallSize");
+    m_vPosition = D3DXVECTOR3(position.x, m_fRadius, position.z);
+    const float length = D3DXVec3Length(&direction);
+    // A direction of no length has no way to go: straight away from the paddle then.
+    m_vDirection = length > 0 ? direction / length : D3DXVECTOR3(0, 0, 1);
+    m_fSpeed = ReadIniFloat(section.c_str(), "BallSpeed");
+    m_fMaxSpeed = 2 * m_fSpeed;
+    m_fSpeedUp = ReadIniFloat(section.c_str(), "BallSpeedUp");
+}
+
+void CBall::Move(float dt) {
+    m_vPosition += m_vDirection * m_fSpeed * dt;
+    const float r = m_fRadius;
+    if (CBoard* board = m_Links.pBoard) {
+        switch (board->TestWalls(m_vPosition.x, m_vPosition.y, m_vPosition.z, r)) {
+        case WALL_FAR:
+            m_vDirection.z = -m_vDirection.z;
+            m_vPosition.z = board->GetSizeZ() - r;
+            break;
+        case WALL_RIGHT:
+            m_vDirection.x = -m_vDirection.x;
+            m_vPosition.x = board->GetSizeX() - r;
+            break;
+        case WALL_NEAR:
+            m_vDirection.z = -m_vDirection.z;
+            m_vPosition.z = 0 + r;
+            break;
+        case WALL_LEFT:
+            m_vDirection.x = -m_vDirection.x;
+            m_vPosition.x = 0 + r;
+            break;
+        case WALL_LOST:
+            m_fSpeed = 0;
+            break;
+        case WALL_NONE:
+            break;
+        }
+    }
+    if (m_Links.pBlocks != nullptr) {
+        m_Links.pBlocks->Collide(m_vPosition, r, m_vDirection);
+    }
+    if (m_Links.pPaddel != nullptr && m_Links.pPaddel->Collide(m_vPosition, r, m_vDirection)) {
+        const float length = D3DXVec3Length(&m_vDirection);
+        if (length > 0) {
+            m_vDirection = m_vDirection / length;
+        }
+        m_fSpeed *= m_fSpeedUp;
+        if (m_fSpeed > m_fMaxSpeed) {
+            m_fSpeed = m_fMaxSpeed;
+        }
+    }
+}
+
+void CBall::Render() {
+    if (m_pMesh != nullptr) {
+        m_pMesh->Render(m_vPosition.x, 0, m_vPosition.z, m_fRadius, m_fRadius, m_fRadius);
+    }
+}
+
+void CBalls::Init(const SGameContext& links, platform::IGraphicsDevice* device, CSound* sound) {
+    m_Links = links;
+    m_pDevice = device;
+    m_pSound = sound;
+    m_Mesh.Load(device, "ball.mdl");
+    if (m_pSound != nullptr) {
+        m_pSound->LoadSound("ball", 4);
+    }
+}
+
+void CBalls::Add(const D3DXVECTOR3& position, const D3DXVECTOR3& direction) {
+    auto ball = std::make_unique<CBall>();
+    ball->Create(m_Links, position, direction, &m_Mesh);
+    m_Balls.push_back(std::move(ball));
+}
+
+void CBalls::Update(float dt) {
+    m_bUpdating = true;
+    const std::size_t count = m_Balls.size();
+    for (std::size_t i = 0; i < count && m_Returned.empty(); ++i) {
+        // Balls added during the moves are appended and move from the next frame on.
+        m_Balls[i]->Move(dt);
+    }
+    m_bUpdating = false;
+    m_Returned.clear();
+
+    for (auto it = m_Balls.begin(); it != m_Balls.end();) {
+        if ((*it)->GetSpeed() == 0.0f) {
+            it = m_Balls.erase(it);
+            if (m_Links.pShake != nullptr) {
+                *m_Links.pShake = 1.0f;
+            }
+            if (m_pSound != nullptr) {
+                m_pSound->Play("ball", false);
+            }
+        } else {
+            ++it;
+        }
+    }
+}
+
+void CBalls::Render() {
+    for (const auto& ball : m_Balls) {
+        ball->Render();
+    }
+}
+
+void CBalls::ReturnToStock() {
+    if (m_Links.pPlayer != nullptr) {
+        m_Links.pPlayer->AddBalls(Count());
+    }
+    if (m_bUpdating) {
+        // The moving ball is among these: they live until its move is over.
+        for (auto& ball : m_Balls) {
+            m_Returned.push_back(std::move(ball));
+        }
+    }
+    m_Balls.clear();
+}
+
+void CBalls::Release() {
+    m_Balls.clear();
+    m_Returned.clear();
+    m_Mesh = CModel();
+}

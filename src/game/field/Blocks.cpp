@@ -1,0 +1,383 @@
+#include "Blocks.h"
+
+#include "Ball.h"
+#include "Paddel.h"
+#include "Random.h"
+#include "audio/Sound.h"
+#include "engine/TextureLoader.h"
+#include "game/Player.h"
+#include "platform/D3DXMath.h"
+#include "platform/Path.h"
+#include "settings/Log.h"
+#include "settings/Settings.h"
+
+#include <algorithm>
+#include <cstdio>
+#include <optional>
+
+namespace {
+
+constexpr float kPi = 3.1415927f;
+// More types than this cannot be meant; more blocks than this no layout needs.
+constexpr int kMaxBlockTypes = 100;
+constexpr std::size_t kMaxBlocks = 20000;
+constexpr std::size_t kMaxLayoutFile = 4 * 1024 * 1024;
+
+} // namespace
+
+void CBlocks::Init(const SGameContext& links, platform::IGraphicsDevice* device) {
+    m_Links = links;
+    m_pDevice = device;
+    m_Blocks.clear();
+    LoadBlockTypes(ReadIniInt("Options", "NumBlocks"));
+    m_bMirror = ReadIniInt("Options", "Spiegelung") == 1;
+    m_bParticles = ReadIniInt("Options", "Partikeleffekte") == 1;
+    if (m_Links.pSound != nullptr) {
+        m_Links.pSound->LoadSound("ploing", 4);
+        m_Links.pSound->LoadSound("wall", 5);
+        m_Links.pSound->LoadSound("newball", 4);
+    }
+    m_Particles.LoadTexture(device, "sprite.png");
+    // The cracks are looked up like every data file; without them blocks show none.
+    m_pCrackTexture = D3DXCreateTextureFromFile(device, DataFilePath("risse.png"));
+}
+
+void CBlocks::InitBackdrop(platform::IGraphicsDevice* device) {
+    m_pDevice = device;
+    LoadBlockTypes(ReadIniInt("Options", "NumBlocks"));
+    if (!m_BlockInfo.empty()) {
+        LOG_VARIABLE(m_BlockInfo[0].Hitpoints);
+    }
+    LoadLevel(0);
+    if (m_BlockInfo.size() > 1) {
+        LOG_VARIABLE(m_BlockInfo[1].Hitpoints);
+    }
+    m_Particles.LoadTexture(device, "ball.png");
+}
+
+void CBlocks::LoadBlockTypes(int count) {
+    g_Log << LOG_INFO << "Blockinformationen laden";
+    if (count < 0 || count > kMaxBlockTypes) {
+        LogError("Ungültige Anzahl von Blocktypen: NumBlocks");
+        count = std::clamp(count, 0, kMaxBlockTypes);
+    }
+    m_BlockInfo = std::vector<SBlockInfo>(static_cast<std::size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        const std::string section = "Block" + std::to_string(i);
+        const std::string mesh = section + ".mdl";
+        g_Log << LOG_INFO << section << "  " << mesh;
+        SBlockInfo& info = m_BlockInfo[static_cast<std::size_t>(i)];
+        info.Hitpoints = ReadIniFloat(section.c_str(), "Hitpoints");
+        LOG_VARIABLE(m_BlockInfo[i].Hitpoints);
+        info.SizeX = ReadIniFloat(section.c_str(), "SizeX");
+        info.SizeY = ReadIniFloat(section.c_str(), "SizeY");
+        info.SizeZ = ReadIniFloat(section.c_str(), "SizeZ");
+        info.Index = i;
+        info.Model.Load(m_pDevice, mesh.c_str());
+    }
+    g_Log << LOG_INFO << "Blockinformationen geladen";
+}
+
+void CBlocks::LoadLevel(int level) {
+    const std::string section = "Level" + std::to_string(level);
+    const float z0 = ReadIniFloat(section.c_str(), "SizeZ") - 1;
+    m_Blocks.clear();
+    m_iIndestructible = 0;
+    std::string path = g_Directory + section + ".txt";
+    if (!FileExists(path)) {
+        path = "Standard\\" + section + ".txt";
+    }
+    g_Log << LOG_INFO << "jaja";
+    const std::optional<std::string> file = platform::ReadWholeFile(path, kMaxLayoutFile);
+    if (!file) {
+        for (int i = 0; i < 7; ++i) {
+            for (int j = 0; j < 4; ++j) {
+                m_Blocks.push_back(SBlock{
+                    D3DXVECTOR3(static_cast<float>(2 * i + 1), 0, z0 - static_cast<float>(2 * j)),
+                    0, 1.0f});
+            }
+        }
+        g_Log << LOG_FEHLER << "Datei konnte nicht geladen werden: " << path;
+        return;
+    }
+    const float blockSizeX = ReadIniFloat(section.c_str(), "BlockSizeX");
+    const float blockSizeY = ReadIniFloat(section.c_str(), "BlockSizeY");
+
+    // Rows are read as a line reader with a 64-byte buffer reads them: at most 63
+    // characters at a time, up to and including the line's end.
+    const std::string& text = *file;
+    bool unknownType = false;
+    std::size_t pos = 0;
+    for (int row = 0; pos < text.size(); ++row) {
+        std::size_t end = pos;
+        while (end < text.size() && end - pos < 63 && text[end] != '\n') {
+            ++end;
+        }
+        const std::size_t next =
+            end < text.size() && text[end] == '\n' && end - pos < 63 ? end + 1 : end;
+        for (std::size_t col = 0; pos + col < end; ++col) {
+            const char c = text[pos + col];
+            if (c == '@') {
+                break;
+            }
+            if (c < '0' || c > '4') {
+                continue;
+            }
+            const int type = c - '0';
+            if (type >= static_cast<int>(m_BlockInfo.size())) {
+                unknownType = true; // no type record: nothing is placed
+                continue;
+            }
+            if (m_Blocks.size() >= kMaxBlocks) {
+                continue;
+            }
+            m_Blocks.push_back(
+                SBlock{D3DXVECTOR3(blockSizeX / 2 + static_cast<float>(col) * blockSizeX, 0,
+                                   z0 - static_cast<float>(row) * blockSizeY),
+                       type, m_BlockInfo[static_cast<std::size_t>(type)].Hitpoints});
+            if (type == 3) {
+                ++m_iIndestructible;
+            }
+        }
+        pos = next;
+    }
+    if (unknownType) {
+        g_Log << LOG_FEHLER
+              << "Blocktyp ohne Eintrag (NumBlocks) in der ini-Datei, Datei: " << path;
+    }
+    if (m_Blocks.size() >= kMaxBlocks) {
+        g_Log << LOG_FEHLER << "Zu viele Blöcke, der Rest bleibt leer: " << path;
+    }
+}
+
+void CBlocks::Update(float dt) {
+    std::erase_if(m_Blocks, [](const SBlock& block) { return block.Hitpoints <= 0; });
+    if (m_bParticles) {
+        m_Particles.Update(dt);
+    }
+}
+
+void CBlocks::Release() {
+    m_Blocks.clear();
+    m_BlockInfo.clear();
+}
+
+bool CBlocks::Collide(D3DXVECTOR3& position, float r, D3DXVECTOR3& direction) {
+    float& x = position.x;
+    float& z = position.z;
+    SBlock* hit = nullptr;
+    float hx = 0;
+    float sz = 0;
+    for (SBlock& block : m_Blocks) {
+        if (block.Type < 0 || block.Type >= static_cast<int>(m_BlockInfo.size())) {
+            continue;
+        }
+        const SBlockInfo& info = m_BlockInfo[static_cast<std::size_t>(block.Type)];
+        hx = info.SizeX / 2;
+        sz = info.SizeZ;
+        const float bx = block.Position.x;
+        const float bz = block.Position.z;
+        if (x + r >= bx - hx && x - r <= bx + hx && z - r <= bz + sz && z + r >= bz) {
+            hit = &block;
+            break;
+        }
+    }
+    if (hit == nullptr) {
+        return false;
+    }
+    const float bx = hit->Position.x;
+    const float bz = hit->Position.z;
+
+    // The face, from the ball's centre: the z face unless an x face is strictly further.
+    enum class EFace { Near, Far, Left, Right };
+    float d = 0;
+    EFace face = EFace::Far;
+    if (direction.z > 0) {
+        d = bz - z;
+        face = EFace::Near;
+    } else {
+        d = z - (bz + sz);
+        face = EFace::Far;
+    }
+    if (direction.x > 0) {
+        if ((bx - hx) - x > d) {
+            face = EFace::Left;
+        }
+    } else if (x - (bx + hx) > d) {
+        face = EFace::Right;
+    }
+    switch (face) {
+    case EFace::Near:
+        direction.z = -direction.z;
+        z = bz - r;
+        break;
+    case EFace::Far:
+        direction.z = -direction.z;
+        z = bz + sz + r;
+        break;
+    case EFace::Left:
+        direction.x = -direction.x;
+        x = bx - hx - r;
+        break;
+    case EFace::Right:
+        direction.x = -direction.x;
+        x = bx + hx + r;
+        break;
+    }
+
+    const int type = hit->Type;
+    if (type != 3) {
+        hit->Hitpoints -= 1;
+        if (m_bParticles) {
+            Emit(position, type);
+        }
+    }
+    CSound* sound = m_Links.pSound;
+    switch (type) {
+    case 0:
+    case 1:
+        if (m_Links.pPlayer != nullptr) {
+            m_Links.pPlayer->AddBlockHit();
+        }
+        if (sound != nullptr) {
+            sound->Play("ploing", false);
+        }
+        break;
+    case 2: {
+        // A new ball in a random direction across the board; one of no length is drawn again.
+        D3DXVECTOR3 away;
+        for (int tries = 0; tries < 100 && D3DXVec3Length(&away) == 0; ++tries) {
+            away.x = static_cast<float>(Rand() % 200) / 100.0f - 1.0f;
+            away.y = static_cast<float>(Rand() % 200) / 100.0f - 1.0f;
+            away.z = static_cast<float>(Rand() % 200) / 100.0f - 1.0f;
+            away.y = 0;
+        }
+        if (D3DXVec3Length(&away) == 0) {
+            away = D3DXVECTOR3(0, 0, 1);
+        }
+        D3DXVec3Normalize(&away, &away);
+        if (m_Links.pBalls != nullptr) {
+            m_Links.pBalls->Add(position, away);
+        }
+        if (sound != nullptr) {
+            sound->Play("newball", false);
+        }
+        break;
+    }
+    case 3:
+        if (sound != nullptr) {
+            sound->Play("wall", false);
+        }
+        break;
+    case 4:
+        RandomEffect();
+        break;
+    default:
+        break;
+    }
+    return true;
+}
+
+void CBlocks::RandomEffect() {
+    switch (Rand() % 5) {
+    case 0:
+        if (m_Links.pPaddel != nullptr) {
+            m_Links.pPaddel->Grow(1);
+        }
+        break;
+    case 1:
+        if (m_Links.pPaddel != nullptr) {
+            m_Links.pPaddel->Ghost();
+        }
+        break;
+    case 2:
+        if (m_Links.pPlayer != nullptr) {
+            m_Links.pPlayer->AddBalls(1);
+        }
+        break;
+    case 3:
+        if (m_Links.pBalls != nullptr) {
+            m_Links.pBalls->ReturnToStock();
+        }
+        break;
+    case 4:
+        if (m_Links.pPlayer != nullptr) {
+            m_Links.pPlayer->Launch();
+            m_Links.pPlayer->Launch();
+        }
+        break;
+    }
+}
+
+void CBlocks::Emit(const D3DXVECTOR3& p, int type) {
+    static constexpr float kAtlas[4][4] = {
+        {0.0f, 0.0f, 0.5f, 0.5f}, // type 0: top left
+        {0.5f, 0.0f, 1.0f, 0.5f}, // type 1: top right
+        {0.0f, 0.5f, 0.5f, 1.0f}, // type 2: bottom left
+        {0.5f, 0.5f, 1.0f, 1.0f}, // every other type: bottom right
+    };
+    const float* quarter = kAtlas[type >= 0 && type < 3 ? type : 3];
+    for (int i = 0; i < 12; ++i) {
+        const auto oz = static_cast<float>(Rand() % 100 - 50);
+        const auto oy = static_cast<float>(Rand() % 50);
+        const auto ox = static_cast<float>(Rand() % 100 - 50);
+        const auto life = static_cast<float>(1 + Rand() % 4);
+        const float spin = static_cast<float>(Rand() % 12 - 6) * kPi;
+        SParticle particle;
+        particle.vPos = p;
+        particle.vDrift = p + D3DXVECTOR3(ox, oy, oz);
+        particle.vTexTopLeft = D3DXVECTOR2{quarter[0], quarter[1]};
+        particle.vTexBottomRight = D3DXVECTOR2{quarter[2], quarter[3]};
+        particle.fLifeTime = life;
+        particle.fAge = 0;
+        particle.fSize = 0.3f;
+        particle.fSizeChange = 0.3f;
+        particle.fRotation = 0;
+        particle.fRotationChange = spin;
+        m_Particles.Add(particle);
+    }
+}
+
+void CBlocks::Render(D3DXMATRIX view, bool reflect) {
+    if (m_pDevice == nullptr) {
+        return;
+    }
+    m_pDevice->SetTexture(1, m_pCrackTexture.get());
+    const auto drawAll = [this](const D3DXMATRIX* mirror) {
+        for (const SBlock& block : m_Blocks) {
+            if (block.Type < 0 || block.Type >= static_cast<int>(m_BlockInfo.size())) {
+                continue;
+            }
+            // Cracks on a type-1 block with exactly one hitpoint left.
+            m_pDevice->SetTextureStageState(
+                1, D3DTSS_COLOROP,
+                block.Type == 1 && block.Hitpoints == 1.0f ? D3DTOP_MODULATE : D3DTOP_DISABLE);
+            CModel& model = m_BlockInfo[static_cast<std::size_t>(block.Type)].Model;
+            if (mirror == nullptr) {
+                model.Render(block.Position.x, block.Position.y, block.Position.z, 1, 1, 1);
+            } else {
+                model.RenderTransformed(block.Position.x, block.Position.y, block.Position.z, 1, 1,
+                                        1, *mirror);
+            }
+        }
+    };
+    drawAll(nullptr);
+    if (m_bParticles) {
+        D3DXMATRIX identity;
+        m_Particles.Render(view, *D3DXMatrixIdentity(&identity));
+    }
+    if (m_bMirror && reflect) {
+        const D3DXVECTOR3 a{0, 0, 1};
+        const D3DXVECTOR3 b{1, 0, 1};
+        const D3DXVECTOR3 c{1, 0, 0};
+        D3DXPLANE floor;
+        D3DXPlaneFromPoints(&floor, &a, &b, &c);
+        D3DXMATRIX mirror;
+        D3DXMatrixReflect(&mirror, &floor);
+        // Mirroring turns the triangles' winding round.
+        m_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CW);
+        drawAll(&mirror);
+        m_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
+    }
+    m_pDevice->SetTextureStageState(1, D3DTSS_COLOROP, D3DTOP_DISABLE);
+}

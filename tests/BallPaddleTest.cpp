@@ -1,0 +1,186 @@
+#include "FieldSupport.h"
+#include "platform/D3DXMath.h"
+
+#include <cmath>
+
+namespace {
+
+class Balls : public test::CFieldTest {
+  protected:
+    Balls() {
+        InitField();
+        WriteLayout(1, "");
+        StartLevel(1);
+        g_Log.Open();
+    }
+};
+
+TEST_F(Balls, DirectionIsNormalisedAndTheBallSitsOnTheFloor) {
+    m_Balls.Add({5, 7, 5}, {3, 0, 4});
+    const CBall& ball = m_Balls.Get(0);
+    EXPECT_EQ(ball.GetDirection(), D3DXVECTOR3(0.6f, 0, 0.8f));
+    EXPECT_EQ(ball.GetPosition(), D3DXVECTOR3(5, 0.5f, 5)); // y is the radius
+    EXPECT_EQ(ball.GetSpeed(), 10.0f);
+}
+
+TEST_F(Balls, EveryPaddleHitSpeedsUpToTwiceTheStartSpeed) {
+    m_Balls.Add({10, 0, 1.6f}, {0, 0, -1});
+    std::vector<float> speeds;
+    for (int hit = 0; hit < 10; ++hit) {
+        // Put the ball just above the paddle, moving towards it.
+        m_Balls.Update(0.0f);
+        speeds.push_back(m_Balls.Get(0).GetSpeed());
+        m_Balls.ReturnToStock();
+        m_Balls.Add({10, 0, 1.4f}, {0, 0, -1});
+    }
+    // Each Add makes a new ball of speed 10: test one ball's sequence instead.
+    m_Balls.ReturnToStock();
+    m_Balls.Add({10, 0, 1.4f}, {0, 0, -1});
+    std::vector<float> sequence;
+    for (int hit = 0; hit < 10; ++hit) {
+        m_Balls.Update(0.0f); // no motion: only the tests
+        sequence.push_back(m_Balls.Get(0).GetSpeed());
+    }
+    EXPECT_NEAR(sequence[0], 11.0f, 1e-4f);
+    EXPECT_NEAR(sequence[1], 12.1f, 1e-4f);
+    EXPECT_NEAR(sequence[2], 13.31f, 1e-4f);
+    EXPECT_EQ(sequence.back(), 20.0f);
+}
+
+TEST_F(Balls, WallsPutTheBallBackInsideWithTheDirectionTurned) {
+    m_Balls.Add({0.2f, 0, 5}, {-1, 0, 0.01f});
+    m_Balls.Update(0.0f);
+    EXPECT_FLOAT_EQ(m_Balls.Get(0).GetPosition().x, 0.5f);
+    EXPECT_GT(m_Balls.Get(0).GetDirection().x, 0.0f);
+}
+
+TEST_F(Balls, TwoLostBallsGoInOneFrameWithSoundAndShake) {
+    m_Balls.Add({5, 0, 0.3f}, {0, 0, -1});
+    m_Balls.Add({15, 0, 0.3f}, {0, 0, -1});
+    m_Balls.Update(0.1f);
+    EXPECT_EQ(m_Balls.Count(), 0);
+    EXPECT_EQ(m_fShake, 1.0f);
+    const SSoundInfo* ball = m_Sound.GetSound("ball");
+    EXPECT_TRUE(ball->pBuffer->IsPlaying());
+    EXPECT_TRUE(ball->ppDuplicates[0]->IsPlaying());
+}
+
+TEST_F(Balls, ReturnToStockGivesEveryBallBack) {
+    const int stock = m_Player.GetBalls();
+    for (int i = 0; i < 3; ++i) {
+        m_Balls.Add({5, 0, 10}, {0, 0, 1});
+    }
+    m_Balls.ReturnToStock();
+    EXPECT_EQ(m_Balls.Count(), 0);
+    EXPECT_EQ(m_Player.GetBalls(), stock + 3);
+}
+
+TEST_F(Balls, ReturnDuringTheUpdateEndsTheMovesOfThatFrame) {
+    WriteLayout(1, "4@\n");
+    StartLevel(1);
+    const int stock = m_Player.GetBalls();
+    m_Balls.Add({10, 0, 10}, {0, 0, 1});   // far from everything
+    m_Balls.Add({1, 0, 18.4f}, {0, 0, 1}); // hits the random block
+    m_Balls.Add({15, 0, 10}, {0, 0, 1});   // would move after it
+    // 12 particles of 5 numbers, then effect 3: every ball back to the stock.
+    ScriptRand({0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0,
+                0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3});
+    m_Balls.Update(0.01f);
+    EXPECT_EQ(m_Balls.Count(), 0);
+    EXPECT_EQ(m_Player.GetBalls(), stock + 3);
+    EXPECT_EQ(m_fShake, 0.0f); // returned, not lost
+}
+
+TEST_F(Balls, BallsAddedDuringTheUpdateMoveFromTheNextFrame) {
+    WriteLayout(1, "2@\n");
+    StartLevel(1);
+    m_Balls.Add({1, 0, 18.4f}, {0, 0, 1});
+    m_Balls.Update(0.01f);
+    ASSERT_EQ(m_Balls.Count(), 2);
+    const D3DXVECTOR3 start = m_Balls.Get(1).GetPosition();
+    EXPECT_EQ(start.x, m_Balls.Get(0).GetPosition().x); // born where the hit was, unmoved
+    m_Balls.Update(0.01f);
+    EXPECT_NE(m_Balls.Get(1).GetPosition(), start);
+}
+
+class Paddle : public test::CFieldTest {
+  protected:
+    Paddle() {
+        InitField();
+        WriteLayout(1, "");
+        StartLevel(1);
+    }
+};
+
+TEST_F(Paddle, SidesBounceItBackSoftly) {
+    m_Paddel.Reset(2, {18.5f - 0.1f * 4, 0, 1}, 4, 20);
+    m_Paddel.SetVelocity(4);
+    m_Paddel.Update(0.1f); // to 18.5, beyond the side at 20
+    EXPECT_FLOAT_EQ(m_Paddel.GetPosition().x, 18.0f);
+    EXPECT_NEAR(m_Paddel.GetVelocity().x, -0.25f * 4 * std::pow(0.2f, 0.1f), 1e-5f);
+}
+
+TEST_F(Paddle, HeldKeyAcceleratesTowardsTheDampedLimit) {
+    for (int frame = 0; frame < 100; ++frame) {
+        m_Paddel.AccelerateRight(0.01f);
+        m_Paddel.Update(0.01f);
+        m_Paddel.Reset(2, {10, 0, 1}, 4, 1000); // keep it away from the sides...
+        m_Paddel.SetVelocity(m_Paddel.GetVelocity().x);
+    }
+    // ...but Reset clears the velocity: run the real sequence on a wide board instead.
+    m_Paddel.Reset(2, {10, 0, 1}, 4, 1000);
+    for (int frame = 0; frame < 100; ++frame) {
+        m_Paddel.AccelerateRight(0.01f);
+        m_Paddel.Update(0.01f);
+    }
+    EXPECT_NEAR(m_Paddel.GetVelocity().x, 14.8f, 0.1f);
+    for (int frame = 0; frame < 2000; ++frame) {
+        m_Paddel.AccelerateRight(0.01f);
+        m_Paddel.Update(0.01f);
+    }
+    EXPECT_NEAR(m_Paddel.GetVelocity().x, 18.5f, 0.2f);
+}
+
+TEST_F(Paddle, GrowsToHalfTheBoardAtMost) {
+    m_Paddel.Reset(2, {10, 0, 1}, 9.5f, 20);
+    m_Paddel.Grow(1);
+    EXPECT_EQ(m_Paddel.GetWidth(), 10.0f);
+    m_Paddel.Grow(1);
+    EXPECT_EQ(m_Paddel.GetWidth(), 10.0f);
+    m_Paddel.Reset(2, {10, 0, 1}, -3, 20);
+    m_Paddel.Grow(1);
+    EXPECT_EQ(m_Paddel.GetWidth(), 0.5f);
+}
+
+TEST_F(Paddle, GhostLastsSevenAndAHalfSecondsOfPlayAtAnEighth) {
+    m_Paddel.Ghost();
+    Device().ClearDraws();
+    m_Paddel.Render();
+    ASSERT_EQ(Draws().size(), 1u);
+    EXPECT_EQ(Draws()[0].State(D3DRS_ALPHABLENDENABLE), 1u);
+    EXPECT_EQ(Draws()[0].State(D3DRS_BLENDFACTOR), 0x20202020u);
+    EXPECT_EQ(Device().GetRenderState(D3DRS_ALPHABLENDENABLE), 0u);
+    for (int frame = 0; frame < 749; ++frame) {
+        m_Paddel.Update(0.01f);
+    }
+    EXPECT_GT(m_Paddel.GetGhostTime(), 0.0f);
+    m_Paddel.Update(0.02f);
+    EXPECT_EQ(m_Paddel.GetGhostTime(), 0.0f);
+    m_Paddel.Render();
+    EXPECT_EQ(Draws().back().State(D3DRS_ALPHABLENDENABLE), 0u);
+}
+
+TEST_F(Paddle, LaunchPlacesTheBallByLevelOnesSizeAtItsOwnLevelsHeight) {
+    WriteLayout(2, "");
+    StartLevel(2);      // BallSize 0.25 here; level 1 has 0.5
+    ScriptRand({1500}); // x direction 0.5
+    m_Paddel.Launch();
+    ASSERT_EQ(m_Balls.Count(), 1);
+    const CBall& ball = m_Balls.Get(0);
+    EXPECT_EQ(ball.GetPosition(), D3DXVECTOR3(10, 0.25f, 1.5f));
+    EXPECT_NEAR(ball.GetDirection().x, 0.5f / std::sqrt(1.25f), 1e-5f);
+    EXPECT_TRUE(Playing("launch"));
+}
+
+} // namespace
