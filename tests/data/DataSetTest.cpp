@@ -6,6 +6,7 @@
 #include "engine/Direct3D.h"
 #include "engine/Model.h"
 #include "engine/Sprite.h"
+#include "game/field/Blocks.h"
 #include "platform/HeadlessWindow.h"
 #include "platform/Path.h"
 #include "settings/Log.h"
@@ -189,6 +190,20 @@ TEST_F(DataSet, EveryLevelCanBeCleared) {
             }
         }
     }
+}
+
+TEST_F(DataSet, EveryLevelLoadsThroughTheBlockField) {
+    CBlocks backdrop;
+    backdrop.InitBackdrop(m_Direct3D.GetDevice());
+    EXPECT_GT(backdrop.GetBlocks().size(), 400u); // the menu's view is full of blocks
+    SGameContext links;
+    CBlocks blocks;
+    blocks.Init(links, m_Direct3D.GetDevice());
+    for (int n = 1; n <= LevelCount(); ++n) {
+        blocks.LoadLevel(n);
+        EXPECT_FALSE(blocks.IsCleared()) << "level " << n;
+    }
+    EXPECT_EQ(Rows().find("Fehler"), std::string::npos) << Rows();
 }
 
 TEST_F(DataSet, EveryPictureLoads) {
