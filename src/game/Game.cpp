@@ -1,27 +1,293 @@
 #include "Game.h"
 
+#include "ScoreFile.h"
+#include "audio/Sound.h"
+#include "engine/Direct3D.h"
+#include "input/Input.h"
+#include "settings/Log.h"
+#include "settings/Settings.h"
+
+#include <string>
+
 int g_iProgramState = 0;
+
+CGame::CGame()
+    : m_Context{&m_Board,  &m_Paddel,       &m_Balls,  &m_Blocks,
+                &m_Player, &m_iLevelnummer, &m_fShake, nullptr} {}
 
 CGame::~CGame() {
     Release();
 }
 
 void CGame::Init(CDirect3D* direct3D, CInput* input, CSound* sound) {
+    g_Log << LOG_INFO << "Game: Initilaisierung:";
     m_pDirect3D = direct3D;
     m_pInput = input;
     m_pSound = sound;
+    m_pDevice = direct3D != nullptr ? direct3D->GetDevice() : nullptr;
+    m_Context.pSound = sound;
+
+    m_Balls.Init(m_Context, m_pDevice, sound);
+    m_Paddel.Init(m_pDevice, m_Context);
+    m_Player.Init(m_Context, direct3D, input);
+    m_Board.Init(m_pDevice);
+    m_Blocks.Init(m_Context, m_pDevice);
+
+    m_iLevelnummer = 1;
+    LoadLevel(); // before the options: this first load runs without transitions
+
+    m_bMirror = ReadIniInt("Options", "Spiegelung") == 1;
+    m_bBallSpecular = ReadIniInt("Options", "Ballreflexionen") == 1;
+    m_bTransitions = ReadIniInt("Options", "Leveluebergaenge") == 1;
+    m_PlayerTextColor = ReadIniColor("Options", "SpielerTextColor");
+    m_HelpTextColor = ReadIniColor("Options", "HilfeTextColor");
+    m_InfoTextColor = ReadIniColor("Options", "InfoTextColor");
+    m_SelectTextColor = ReadIniColor("Options", "AuswahlTextColor");
+
+    m_LeftArrow.Load("links.png", direct3D, 0xFF000000u);
+    m_RightArrow.Load("rechts.png", direct3D, 0xFF000000u);
+    m_Pointer.Load("zeiger.png", direct3D, 0xFF000000u);
+    m_LeftArrow.SetPosition(0, g_iScreenHeight / 2);
+    m_RightArrow.SetPosition(g_iScreenWidth - m_RightArrow.GetWidth(), g_iScreenHeight / 2);
+
+    if (sound != nullptr) {
+        sound->LoadSound("gameover", 4);
+        sound->LoadSound("highscore", 4);
+        sound->LoadSound("next", 4);
+    }
+    if (m_pDevice != nullptr) {
+        m_pDevice->SetRenderState(D3DRS_LIGHTING, 1);
+    }
+
+    // The light: a point light that goes with the camera. Each colour is read alpha first.
+    m_Light = D3DLIGHT9{};
+    m_Light.Type = D3DLIGHT_POINT;
+    const auto readColour = [](const char* group) {
+        const std::string key = group;
+        D3DCOLORVALUE colour;
+        colour.a = ReadIniFloat("Light", (key + "4").c_str());
+        colour.b = ReadIniFloat("Light", (key + "3").c_str());
+        colour.g = ReadIniFloat("Light", (key + "2").c_str());
+        colour.r = ReadIniFloat("Light", (key + "1").c_str());
+        return colour;
+    };
+    m_Light.Diffuse = readColour("Diffuse");
+    m_Light.Ambient = readColour("Ambient");
+    m_Light.Specular = readColour("Specular");
+    m_Light.Range = ReadIniFloat("Light", "Range");
+    m_Light.Attenuation0 = 0.0f;
+    m_Light.Attenuation1 = 0.025f;
+    m_Light.Attenuation2 = 0.0f;
+
+    m_Material = D3DMATERIAL9{};
+    m_Material.Diffuse = {0.75f, 0.75f, 0.75f, 1.0f};
+    m_Material.Ambient = {0.25f, 0.25f, 0.25f, 1.0f};
+    m_Material.Emissive = {0.0f, 0.0f, 0.0f, 1.0f};
+    m_Material.Specular = {0.25f, 0.25f, 0.25f, 1.0f};
+    m_Material.Power = 10.0f;
+    if (m_pDevice != nullptr) {
+        m_pDevice->SetMaterial(m_Material);
+        m_pDevice->SetLight(0, m_Light);
+        m_pDevice->LightEnable(0, true);
+    }
+    g_Log << LOG_INFO << "Game: Initialisierung abgeschlossen";
 }
 
-void CGame::NewGame() {}
+void CGame::NewGame() {
+    m_iGameState = STATE_PLAYING;
+    m_iLevelnummer = 1;
+    LoadLevel();
+    m_Player.Reset();
+    m_bLevelSelect = true;
+}
 
 bool CGame::LoadLevel() {
+    LOG_VARIABLE(m_iLevelnummer);
+    const std::string highscoreFile = g_Directory + "Highscore.dat";
+    m_iHighscore = ReadScoreFile(highscoreFile);
+    LOG_VARIABLE(m_iLevelnummer);
+    std::string cLevelname = g_Directory + "Level" + std::to_string(m_iLevelnummer) + ".txt";
+    if (!FileExists(cLevelname)) {
+        cLevelname = "Standard\\Level" + std::to_string(m_iLevelnummer) + ".txt";
+    }
+    LOG_VARIABLE(cLevelname);
+    LOG_VARIABLE(m_iLevelnummer);
+    if (!FileExists(cLevelname)) {
+        return false;
+    }
+    LOG_VARIABLE(m_iLevelnummer);
+    m_Board.LoadLevel(m_iLevelnummer);
+    m_Paddel.Reset(2, D3DXVECTOR3(m_Board.GetSizeX() / 2, 0, 1),
+                   ReadIniFloat("Level1", "PaddelSize"), m_Board.GetSizeX());
+    m_Blocks.LoadLevel(m_iLevelnummer);
+    m_Balls.ReturnToStock();
+    m_iGameState = STATE_TURNING_IN;
+    m_fTransition = m_bTransitions ? 1.0f : 0.0f;
+
+    // "Daten.dat" keeps the highest level reached.
+    const std::string progressFile = g_Directory + "Daten.dat";
+    if (m_iLevelnummer > ReadScoreFile(progressFile)) {
+        WriteScoreFile(progressFile, m_iLevelnummer);
+    }
     return true;
 }
 
-void CGame::Update(float) {}
+bool CGame::HelpTextExists() const {
+    return FileExists(g_Directory + "Text" + std::to_string(m_iLevelnummer) + ".txt") ||
+           FileExists("Standard\\Text" + std::to_string(m_iLevelnummer) + ".txt");
+}
 
-void CGame::Render() {}
+void CGame::Update(float d) {
+    if (m_pInput == nullptr) {
+        return; // not initialised
+    }
+    CInput& input = *m_pInput;
+    if (input.KeyPressed(DIK_N)) {
+        NewGame();
+    }
+    if (input.KeyPressed(DIK_P)) {
+        m_bPause = !m_bPause;
+    }
+    if (input.KeyPressed(DIK_ESCAPE)) {
+        if (m_bLevelSelect) {
+            g_iProgramState = 0;
+        }
+        if (m_iGameState == STATE_GAME_OVER || m_iGameState == STATE_HIGHSCORE) {
+            g_iProgramState = 0;
+        } else {
+            CheckHighscore();
+        }
+    }
+    for (int camera = 0; camera < 4; ++camera) {
+        if (input.KeyPressed(DIK_F1 + camera)) {
+            m_iCamera = camera + 1;
+        }
+    }
+    if (m_bPause) {
+        return;
+    }
+    if (!m_bLevelSelect && m_iGameState == STATE_PLAYING) {
+        m_Player.Control(d);
+        m_Paddel.Update(d);
+    }
+    m_Blocks.Update(d);
 
-void CGame::Release() {}
+    switch (m_iGameState) {
+    case STATE_PLAYING:
+        if (!m_bLevelSelect) {
+            m_Balls.Update(d);
+            m_Blocks.Update(d);
+            if (m_Blocks.IsCleared() || m_Board.HasExited()) {
+                if (m_pSound != nullptr) {
+                    m_pSound->Play("next", false);
+                }
+                m_Player.ComputeLevelPoints();
+                m_iGameState = STATE_STATISTICS;
+            }
+            if (m_Player.GetBalls() <= 0 && m_Balls.Count() == 0) {
+                m_Player.FinishLevel();
+                CheckHighscore();
+            }
+        } else {
+            if (input.MouseButtonPressed(0)) {
+                const int x = input.GetMouseX();
+                const int y = input.GetMouseY();
+                if (m_LeftArrow.IsInside(x, y)) {
+                    m_iLevelnummer -= 1;
+                    if (m_iLevelnummer == 0) {
+                        m_iLevelnummer = 1;
+                    }
+                    m_fTransition = 0;
+                    m_iGameState = STATE_TURNING_OUT;
+                }
+                if (m_RightArrow.IsInside(x, y)) {
+                    if (m_iLevelnummer < ReadScoreFile(g_Directory + "Daten.dat")) {
+                        m_iLevelnummer += 1;
+                    }
+                    m_fTransition = 0;
+                    m_iGameState = STATE_TURNING_OUT;
+                }
+            }
+            if (input.MouseButtonPressed(1)) {
+                m_bLevelSelect = false;
+                m_iGameState = HelpTextExists() ? STATE_HELP : STATE_PLAYING;
+            }
+        }
+        break;
+    case STATE_GAME_OVER:
+    case STATE_HIGHSCORE:
+        break;
+    case STATE_TURNING_IN:
+        if (m_fTransition > 0) {
+            m_fTransition -= d;
+        } else {
+            m_fTransition = 0;
+            m_iGameState = STATE_PLAYING;
+            if (!m_bLevelSelect && HelpTextExists()) {
+                m_iGameState = STATE_HELP;
+            }
+        }
+        break;
+    case STATE_TURNING_OUT:
+        if (!m_bTransitions) {
+            m_fTransition = -1;
+        }
+        if (m_fTransition > -1) {
+            m_fTransition -= d;
+        } else {
+            m_fTransition = 0;
+            m_iGameState = STATE_PLAYING;
+            if (!LoadLevel()) {
+                // After the last level the game goes on at level 1.
+                m_iLevelnummer = m_bLevelSelect ? m_iLevelnummer - 1 : 1;
+                LoadLevel();
+            }
+        }
+        break;
+    case STATE_HELP:
+        if (input.MouseButtonPressed(1)) {
+            m_iGameState = STATE_PLAYING;
+        }
+        break;
+    case STATE_STATISTICS:
+        if (input.MouseButtonPressed(1)) {
+            m_Player.FinishLevel();
+            m_iLevelnummer += 1;
+            m_fTransition = 0;
+            m_iGameState = STATE_TURNING_OUT;
+        }
+        break;
+    default:
+        break;
+    }
 
-void CGame::CheckHighscore() {}
+    if (m_fShake > 0) {
+        m_fShake -= d;
+    } else {
+        m_fShake = 0;
+    }
+}
+
+void CGame::CheckHighscore() {
+    const int score = static_cast<int>(m_Player.GetScore());
+    const std::string path = g_Directory + "Highscore.dat";
+    if (FileExists(path) && ReadScoreFile(path) >= score) {
+        m_iGameState = STATE_GAME_OVER;
+        if (m_pSound != nullptr) {
+            m_pSound->Play("gameover", false);
+        }
+        return;
+    }
+    WriteScoreFile(path, score); // a failure is logged; the game goes on
+    m_iGameState = STATE_HIGHSCORE;
+    if (m_pSound != nullptr) {
+        m_pSound->Play("highscore", false);
+    }
+}
+
+void CGame::Release() {
+    m_Board.Release();
+    m_Balls.Release();
+    m_Paddel.Release();
+    m_Blocks.Release();
+}

@@ -1,15 +1,276 @@
 #include "Menu.h"
 
+#include "audio/Sound.h"
+#include "engine/Direct3D.h"
+#include "game/Game.h"
+#include "game/ScoreFile.h"
+#include "input/Input.h"
+#include "platform/D3DXMath.h"
+#include "settings/Log.h"
+#include "settings/Settings.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+namespace {
+
+// Who made the game, for the welcome lines and the credits.
+const char* const kProducer = "produziert von der Zantor-Werkstatt 2004";
+const char* const kWeb = "https://zantor.example";
+const char* const kAuthor = "Das Zantor-Team";
+const char* const kThanks = "allen, die Zantor gespielt und Fehler gemeldet haben";
+const char* const kMail = "team@zantor.example oder:";
+const char* const kMail2 = "hilfe@zantor.example";
+
+int Trunc(float value) {
+    return static_cast<int>(value);
+}
+
+} // namespace
+
 void CMenu::Init(CDirect3D* direct3D, CInput* input, CSound* sound, CGame* game) {
+    g_Log << LOG_INFO << "Menu Init";
     m_pDirect3D = direct3D;
     m_pInput = input;
     m_pSound = sound;
     m_pGame = game;
+    m_pDevice = direct3D != nullptr ? direct3D->GetDevice() : nullptr;
+    m_Backdrop.InitBackdrop(m_pDevice);
+
+    m_Pointer.Load("zeiger.png", direct3D, 0xFF000000u);
+    const char* const names[3] = {"start.png", "info.png", "end.png"};
+    for (int i = 0; i < 3; ++i) {
+        m_Buttons[i].Load(names[i], direct3D, 0xFFFFFFFFu);
+        // Drawn for 1024 × 768, scaled to the screen.
+        m_Buttons[i].SetScale(static_cast<float>(g_iScreenWidth) / 1024.0f,
+                              static_cast<float>(g_iScreenHeight) / 768.0f);
+    }
+    g_Log << LOG_INFO << "Menügrafiken geladen";
+
+    for (int i = 0; i < 3; ++i) {
+        const std::string section = "Button" + std::to_string(i);
+        const char* s = section.c_str();
+        const float time = ReadIniFloat(s, "Time");
+        const float startX = ReadIniFloat(s, "StartPosX") * static_cast<float>(g_iScreenWidth);
+        const float startY = ReadIniFloat(s, "StartPosY") * static_cast<float>(g_iScreenHeight);
+        const float endX = ReadIniFloat(s, "EndPosX") * static_cast<float>(g_iScreenWidth);
+        const float endY = ReadIniFloat(s, "EndPosY") * static_cast<float>(g_iScreenHeight);
+        const float turns = ReadIniFloat(s, "Rotation");
+        const float delay = ReadIniFloat(s, "Verzoegerung");
+        m_Anim[i] =
+            SButtonAnim{time, turns * 360.0f, endX - startX, endY - startY, startX, startY, delay};
+    }
+
+    m_UebenButton.Load("ueben.png", direct3D, 0xFFFFFFFFu);
+    m_UebenButton.SetPosition(g_iScreenWidth / 2 - m_UebenButton.GetWidth() / 2,
+                              g_iScreenHeight / 4);
+    m_StandButton.Load("stand.png", direct3D, 0xFFFFFFFFu);
+    m_StandButton.SetPosition(g_iScreenWidth / 2 + m_StandButton.GetWidth() / 2,
+                              g_iScreenHeight / 4);
+
+    m_fAngle = 0;
+    m_fCountdown = 0;
+    m_sState = MENU_FLY_IN;
+    m_MenuTextColor = ReadIniColor("Options", "MenuTextColor");
+
+    g_Log << LOG_INFO << "Menüsounds laden";
+    if (sound != nullptr) {
+        sound->LoadSound("klick", 4);
+        sound->LoadMusic("musik");
+        g_Log << LOG_INFO << "Die musik spielen";
+        sound->PlayMusic("musik", true);
+    } else {
+        g_Log << LOG_INFO << "Die musik spielen";
+    }
+
+    m_Text.Init(direct3D);
+    m_Text.AddLine("Willkommen bei Zantor 0.95");
+    m_Text.AddLine(kProducer);
+    m_Text.AddLine((std::string("besuchen sie: ") + kWeb).c_str());
     ResetButtons();
+    g_Log << LOG_INFO << "Highscore laden";
+    ReadHighscore();
+    m_bIntro = ReadIniInt("Options", "Intro") == 1 ? 1 : 0;
+    g_Log << LOG_INFO << "Menu Init end";
 }
 
-void CMenu::ResetButtons() {}
+void CMenu::ReadHighscore() {
+    m_iHighscore = ReadScoreFile(g_Directory + "Highscore.dat");
+}
 
-void CMenu::Update(float) {}
+void CMenu::ResetButtons() {
+    for (int i = 0; i < 3; ++i) {
+        PlaceButton(i, 0, 0, 0);
+    }
+    m_fIntroTime = 0;
+}
 
-void CMenu::Render() {}
+void CMenu::PlaceButton(int i, int x, int y, float degrees) {
+    m_ButtonX[i] = x;
+    m_ButtonY[i] = y;
+    m_ButtonTurn[i] = degrees;
+    m_Buttons[i].SetPosition(x, y);
+    m_Buttons[i].SetRotation(degrees);
+}
+
+void CMenu::PlaceAtEnd(int i) {
+    const SButtonAnim& a = m_Anim[i];
+    PlaceButton(i, Trunc(a.fStartX + a.fDeltaX), Trunc(a.fStartY + a.fDeltaY), a.fTurn);
+}
+
+void CMenu::Update(float dt) {
+    if (m_bIntro == 0) {
+        // No fly-in: every button stands at its end at once, and only once.
+        for (int i = 0; i < 3; ++i) {
+            PlaceAtEnd(i);
+        }
+        m_sState = MENU_IDLE;
+        m_bIntro = 1;
+    }
+    if (m_sState == MENU_FLY_IN) {
+        m_fIntroTime += dt;
+        bool moving = false;
+        for (int i = 0; i < 3; ++i) {
+            const SButtonAnim& a = m_Anim[i];
+            // Not clamped below: before its delay a button is on its path's extension.
+            const float e = m_fIntroTime - a.fDelay;
+            if (e < a.fTime) {
+                PlaceButton(i, Trunc(a.fDeltaX / a.fTime * e + a.fStartX),
+                            Trunc(a.fDeltaY / a.fTime * e + a.fStartY), a.fTurn / a.fTime * e);
+                moving = true;
+            } else {
+                PlaceAtEnd(i);
+            }
+        }
+        if (!moving) {
+            m_sState = MENU_IDLE;
+        }
+    } else {
+        m_Text.Update(dt);
+        if (m_pInput != nullptr && m_pInput->MouseButtonPressed(0)) {
+            const int x = m_pInput->GetMouseX();
+            const int y = m_pInput->GetMouseY();
+            if (m_Buttons[0].IsInside(x, y)) {
+                if (m_pSound != nullptr) {
+                    m_pSound->Play("klick", false);
+                }
+                m_fCountdown = 2.0f;
+                m_sState = MENU_STARTING;
+                m_Text.Clear();
+                m_Text.AddLine("Spiel startet...");
+            }
+            if (m_Buttons[1].IsInside(x, y)) {
+                if (m_pSound != nullptr) {
+                    m_pSound->Play("klick", false);
+                }
+                ReadHighscore();
+                m_Text.Clear();
+                for (const std::string& line :
+                     {std::string("Zantor:"),
+                      std::string("Hilfe zum Spiel erhalten sie jeweils am Anfang"),
+                      std::string("eines neuen Levels"), std::string("(Learning by Doing)"),
+                      std::string(), std::string("Entwicklet von:"), std::string(kAuthor),
+                      std::string("Mit freundlicher und Tatkräftiger Unterstützung von:"),
+                      std::string(kThanks), std::string(), std::string("Kontakt per E-Mail an:"),
+                      std::string(kMail), std::string(kMail2), std::string(), std::string(kWeb)}) {
+                    m_Text.AddLine(line.c_str());
+                }
+                m_sState = MENU_INFO;
+            }
+            if (m_Buttons[2].IsInside(x, y)) {
+                if (m_pSound != nullptr) {
+                    m_pSound->Play("klick", false);
+                }
+                m_fCountdown = 2.0f;
+                m_sState = MENU_QUITTING;
+                m_Text.Clear();
+                m_Text.AddLine("Bis bald!");
+            }
+        }
+        if (m_fCountdown > 0) {
+            m_fCountdown -= dt;
+            if (m_fCountdown <= 0) {
+                if (m_sState == MENU_STARTING) {
+                    if (m_pGame != nullptr) {
+                        m_pGame->NewGame();
+                    }
+                    g_iProgramState = 1;
+                    m_sState = MENU_IDLE;
+                } else if (m_sState == MENU_QUITTING) {
+                    g_iProgramState = -1;
+                    m_sState = MENU_IDLE;
+                }
+                m_Text.Clear();
+            }
+        }
+    }
+    m_fAngle += 80.0f * dt;
+    if (m_fAngle > 360.0f) {
+        m_fAngle -= 360.0f;
+    }
+}
+
+void CMenu::Render() {
+    if (m_pDevice == nullptr || m_pDirect3D == nullptr) {
+        return;
+    }
+    // The eye circles at height 42 above the backdrop, radius 5, looking down.
+    const float theta = m_fAngle * 3.1415927f / 180.0f;
+    const D3DXVECTOR3 eye{5 * std::cos(theta) + 20, 42, 5 * std::sin(theta) - 4};
+    const D3DXVECTOR3 target{20, 20, -4};
+    const D3DXVECTOR3 up{0, 0, 1};
+    m_pDevice->SetRenderState(D3DRS_LIGHTING, 1);
+
+    // The light is read anew every frame, alpha first within each colour.
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_POINT;
+    light.Position = eye;
+    const auto readColour = [](const char* group) {
+        const std::string key = group;
+        D3DCOLORVALUE colour;
+        colour.a = ReadIniFloat("Light", (key + "4").c_str());
+        colour.b = ReadIniFloat("Light", (key + "3").c_str());
+        colour.g = ReadIniFloat("Light", (key + "2").c_str());
+        colour.r = ReadIniFloat("Light", (key + "1").c_str());
+        return colour;
+    };
+    light.Diffuse = readColour("Diffuse");
+    light.Ambient = readColour("Ambient");
+    light.Specular = readColour("Specular");
+    light.Range = ReadIniFloat("Light", "Range");
+    light.Attenuation0 = 0.0f;
+    light.Attenuation1 = 0.025f;
+    light.Attenuation2 = 0.0f;
+    D3DMATERIAL9 material{};
+    material.Diffuse = {0.75f, 0.75f, 0.75f, 1.0f};
+    material.Ambient = {0.25f, 0.25f, 0.25f, 1.0f};
+    material.Specular = {0.25f, 0.25f, 0.25f, 1.0f};
+    material.Emissive = {0.0f, 0.0f, 0.0f, 1.0f};
+    material.Power = 10.0f;
+    m_pDevice->SetMaterial(material);
+    m_pDevice->SetLight(0, light);
+    m_pDevice->LightEnable(0, true);
+
+    D3DXMATRIX view;
+    D3DXMatrixLookAtLH(&view, &eye, &target, &up);
+    m_pDevice->SetTransform(D3DTS_VIEW, view);
+    D3DXMATRIX projection;
+    D3DXMatrixPerspectiveFovLH(
+        &projection, 0.7853982f,
+        static_cast<float>(g_iScreenWidth) / static_cast<float>(g_iScreenHeight), 1.0f, 500.0f);
+    m_pDevice->SetTransform(D3DTS_PROJECTION, projection);
+
+    m_Backdrop.Render(view, false);
+    for (CSpriteButton& button : m_Buttons) {
+        button.Draw();
+    }
+    if (m_sState != MENU_FLY_IN) {
+        m_Text.Render();
+    }
+    char text[64];
+    std::snprintf(text, sizeof text, "Highscore: %i", m_iHighscore);
+    m_pDirect3D->WriteText(text, g_iScreenWidth / 16, g_iScreenHeight - 32, m_MenuTextColor, 0);
+    m_Pointer.Draw(m_pInput != nullptr ? m_pInput->GetMouseX() : 0,
+                   m_pInput != nullptr ? m_pInput->GetMouseY() : 0, 0);
+}

@@ -157,10 +157,12 @@ class CSdlKeyboard final : public IKeyboardDevice {
         const Uint8* keys = SDL_GetKeyboardState(&count);
         state.fill(0);
         for (int scancode = 0; scancode < count && scancode < SDL_NUM_SCANCODES; ++scancode) {
-            if (keys[scancode] != 0 && kKeyTable[scancode] != 0) {
-                state[kKeyTable[scancode]] = 0x80;
+            const auto index = static_cast<std::size_t>(scancode);
+            if ((keys[scancode] != 0 || m_Shared->keysPressed[index]) && kKeyTable[index] != 0) {
+                state[kKeyTable[index]] = 0x80;
             }
         }
+        m_Shared->keysPressed.fill(false);
         return true;
     }
 
@@ -198,7 +200,8 @@ class CSdlMouse final : public IMouseDevice {
         }
         int dx = 0;
         int dy = 0;
-        const Uint32 buttons = SDL_GetRelativeMouseState(&dx, &dy);
+        const Uint32 buttons = SDL_GetRelativeMouseState(&dx, &dy) | m_Shared->buttonsPressed;
+        m_Shared->buttonsPressed = 0;
         state.lX = dx;
         state.lY = dy;
         state.lZ = m_Shared->wheel * 120; // WHEEL_DELTA per notch

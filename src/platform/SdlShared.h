@@ -5,6 +5,7 @@
 
 #include <SDL.h>
 
+#include <array>
 #include <memory>
 #include <string>
 
@@ -16,6 +17,10 @@ struct SSdlShared {
     SDL_Window* window = nullptr;
     bool inForeground = true; // cleared when the window loses the keyboard focus
     int wheel = 0;            // wheel steps not yet read by the mouse device
+    // Keys and buttons that went down since the devices' last reading: a tap shorter than a
+    // frame still shows as down once.
+    std::array<bool, SDL_NUM_SCANCODES> keysPressed{};
+    Uint32 buttonsPressed = 0;
 
     ~SSdlShared();
 };

@@ -60,6 +60,16 @@ bool CSdlWindow::PeekMessage(SMessage& message) {
                 m_Shared->inForeground = true;
             }
             break;
+        case SDL_KEYDOWN:
+            if (event.key.keysym.scancode >= 0 && event.key.keysym.scancode < SDL_NUM_SCANCODES) {
+                m_Shared->keysPressed[static_cast<std::size_t>(event.key.keysym.scancode)] = true;
+            }
+            break;
+        case SDL_MOUSEBUTTONDOWN:
+            if (event.button.button >= 1 && event.button.button <= 32) {
+                m_Shared->buttonsPressed |= SDL_BUTTON(event.button.button);
+            }
+            break;
         case SDL_MOUSEWHEEL:
             m_Shared->wheel +=
                 event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;

@@ -1,0 +1,182 @@
+#include "Game.h"
+
+#include "engine/Direct3D.h"
+#include "field/Random.h"
+#include "input/Input.h"
+#include "platform/D3DXMath.h"
+#include "platform/Path.h"
+#include "settings/Settings.h"
+
+#include <cmath>
+#include <cstdio>
+#include <string>
+
+void CGame::Render() {
+    if (m_pDevice == nullptr || m_pDirect3D == nullptr) {
+        return;
+    }
+    const int W = g_iScreenWidth;
+    const int H = g_iScreenHeight;
+
+    // The camera.
+    const float w = m_Board.GetSizeX();
+    const float d = m_Board.GetSizeZ();
+    const D3DXVECTOR3& P = m_Paddel.GetPosition();
+    D3DXVECTOR3 E;
+    D3DXVECTOR3 T;
+    switch (m_iCamera) {
+    case 2:
+        E = D3DXVECTOR3(P.x, 10, -10);
+        T = D3DXVECTOR3(w / 2, 0, d / 2);
+        break;
+    case 3:
+        E = D3DXVECTOR3(w / 2, 20, -8);
+        T = D3DXVECTOR3(P.x, P.y, d / 2);
+        break;
+    case 4:
+        E = D3DXVECTOR3(P.x, P.y + 2, P.z - 5);
+        T = D3DXVECTOR3(P.x, P.y, P.z + d);
+        break;
+    default:
+        E = D3DXVECTOR3(w / 2, 20, -2);
+        T = D3DXVECTOR3(w / 2, 0, d / 2);
+        break;
+    }
+    // The transition turns the view about the vertical axis through the eye.
+    const D3DXVECTOR3 D = T - E;
+    const float theta = m_fTransition / 1.8f * 3.1415927f;
+    const D3DXVECTOR3 turned{D.x * std::cos(theta) - D.z * std::sin(theta), D.y,
+                             D.x * std::sin(theta) + D.z * std::cos(theta)};
+    T = E + turned;
+    // A lost ball shakes the eye, not the target.
+    if (m_fShake > 0) {
+        E.x += (static_cast<float>(Rand() % 3000) / 1000.0f - 1.5f) * m_fShake;
+        E.y += (static_cast<float>(Rand() % 3000) / 1000.0f - 1.5f) * m_fShake;
+        E.z += (static_cast<float>(Rand() % 3000) / 1000.0f - 1.5f) * m_fShake;
+    }
+    m_vEye = E;
+    m_vTarget = T;
+
+    m_Light.Position = E;
+    m_pDevice->SetMaterial(m_Material);
+    m_pDevice->SetLight(0, m_Light);
+    m_pDevice->LightEnable(0, true);
+
+    const D3DXVECTOR3 up{0, 1, 0};
+    D3DXMATRIX view;
+    D3DXMatrixLookAtLH(&view, &E, &T, &up);
+    m_pDevice->SetTransform(D3DTS_VIEW, view);
+    D3DXMATRIX projection;
+    D3DXMatrixPerspectiveFovLH(&projection, 3.1415927f / 4,
+                               static_cast<float>(W) / static_cast<float>(H), 1.0f, 500.0f);
+    m_pDevice->SetTransform(D3DTS_PROJECTION, projection);
+
+    // The play field.
+    m_Board.Render(false);
+    if (m_bBallSpecular) {
+        m_pDevice->SetRenderState(D3DRS_SPECULARENABLE, 1);
+    }
+    m_Balls.Render();
+    if (m_bBallSpecular) {
+        m_pDevice->SetRenderState(D3DRS_SPECULARENABLE, 0);
+    }
+    m_Paddel.Render();
+    m_Blocks.Render(view, true);
+    if (m_bMirror) {
+        m_Board.Render(true);
+    }
+
+    // The screen of the current state.
+    char text[256];
+    if (m_bLevelSelect) {
+        m_LeftArrow.Draw();
+        m_RightArrow.Draw();
+        m_pDirect3D->WriteText("Levelauswahl - Rechte Maustaste startet das Spiel", 0, 0,
+                               m_SelectTextColor, 1);
+        std::snprintf(text, sizeof text, "Levelnummer: %d", m_iLevelnummer);
+        m_pDirect3D->WriteText(text, 0, H - 16, m_SelectTextColor, 1);
+        m_Pointer.Draw(m_pInput != nullptr ? m_pInput->GetMouseX() : 0,
+                       m_pInput != nullptr ? m_pInput->GetMouseY() : 0, 0);
+        return;
+    }
+    switch (m_iGameState) {
+    case STATE_PLAYING:
+        m_Player.DrawHud();
+        std::snprintf(text, sizeof text, "Highscore: %d", m_iHighscore);
+        m_pDirect3D->WriteText(text, 0, 64, m_PlayerTextColor, 0);
+        break;
+    case STATE_GAME_OVER:
+        DrawPanel();
+        m_pDirect3D->WriteText(
+            "Spiel vorbei\nn drücken um neu zu starten\nEsc um zum Menü zurück zu kehren", 0, H / 2,
+            m_InfoTextColor, 1);
+        break;
+    case STATE_HIGHSCORE:
+        DrawPanel();
+        std::snprintf(text, sizeof text,
+                      "Spiel vorbei\nSuper, du hast einen neue Highscore geschafft: %d\nn drücken "
+                      "um neu zu starten\nEsc um zum Menü zurück zu kehren",
+                      static_cast<int>(m_Player.GetScore()));
+        m_pDirect3D->WriteText(text, 0, H / 2, m_InfoTextColor, 1);
+        break;
+    case STATE_HELP:
+        DrawPanel();
+        DrawHelpText();
+        break;
+    case STATE_STATISTICS:
+        DrawPanel();
+        m_Player.DrawStatistics();
+        break;
+    default:
+        break; // the camera's turn is the whole show
+    }
+}
+
+void CGame::DrawHelpText() {
+    // Read line by line in every frame, each line as a 255-byte line buffer holds it; a file
+    // that has gone leaves the panel empty.
+    std::string path = g_Directory + "Text" + std::to_string(m_iLevelnummer) + ".txt";
+    if (!FileExists(path)) {
+        path = "Standard\\Text" + std::to_string(m_iLevelnummer) + ".txt";
+    }
+    platform::FilePtr file = platform::OpenFile(path, "rt");
+    if (!file) {
+        return;
+    }
+    char line[255];
+    for (int i = 0; std::fgets(line, sizeof line, file.get()) != nullptr; ++i) {
+        m_pDirect3D->WriteText(line, g_iScreenWidth / 8, g_iScreenHeight / 8 + 16 * i,
+                               m_HelpTextColor, 0);
+    }
+}
+
+void CGame::DrawPanel() {
+    if (m_pDevice == nullptr) {
+        return;
+    }
+    struct SPanelVertex {
+        float x, y, z, rhw;
+        std::uint32_t color;
+        float u, v;
+    };
+    static_assert(sizeof(SPanelVertex) == 28);
+    const auto W = static_cast<float>(g_iScreenWidth);
+    const auto H = static_cast<float>(g_iScreenHeight);
+    const float left = static_cast<float>(g_iScreenWidth / 16);
+    const float top = static_cast<float>(g_iScreenHeight / 16);
+    const float right = W - left;
+    const float bottom = H - top;
+    // Blue without alpha: the blend factor alone makes it two thirds of the picture.
+    const SPanelVertex corners[4] = {{left, top, 0, 1, 0x000000FFu, 0, 0},
+                                     {right, top, 0, 1, 0x000000FFu, 0, 0},
+                                     {left, bottom, 0, 1, 0x000000FFu, 0, 0},
+                                     {right, bottom, 0, 1, 0x000000FFu, 0, 0}};
+    m_pDevice->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
+    m_pDevice->SetTexture(0, nullptr);
+    m_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+    m_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_BLENDFACTOR);
+    m_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVBLENDFACTOR);
+    m_pDevice->SetRenderState(D3DRS_BLENDFACTOR, 0xAAAAAAAAu);
+    m_pDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, corners, sizeof(SPanelVertex));
+    m_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
+}
