@@ -24,22 +24,36 @@ TEST_F(Balls, DirectionIsNormalisedAndTheBallSitsOnTheFloor) {
 }
 
 TEST_F(Balls, EveryPaddleHitSpeedsUpToTwiceTheStartSpeed) {
-    // A ball level with the resting paddle: with no time passing it is hit on every update.
-    m_Balls.Add({10, 0, 1.4f}, {0, 0, -1});
-    std::vector<float> speeds;
-    for (int hit = 0; hit < 10; ++hit) {
-        m_Balls.Update(0.0f);
-        speeds.push_back(m_Balls.Get(0).GetSpeed());
+    // Straight up and down between the far wall and the middle of the resting paddle.
+    m_Balls.Add({10, 0, 5}, {0, 0, -1});
+    std::vector<float> speeds{10.0f};
+    for (int frame = 0; frame < 100000 && speeds.back() < 20.0f; ++frame) {
+        m_Balls.Update(0.001f);
+        if (m_Balls.Get(0).GetSpeed() != speeds.back()) {
+            speeds.push_back(m_Balls.Get(0).GetSpeed());
+        }
     }
-    EXPECT_NEAR(speeds[0], 11.0f, 1e-4f);
-    EXPECT_NEAR(speeds[1], 12.1f, 1e-4f);
-    EXPECT_NEAR(speeds[2], 13.31f, 1e-4f);
+    ASSERT_GE(speeds.size(), 9u);
+    EXPECT_NEAR(speeds[1], 11.0f, 1e-4f);
+    EXPECT_NEAR(speeds[2], 12.1f, 1e-4f);
+    EXPECT_NEAR(speeds[3], 13.31f, 1e-4f);
     EXPECT_EQ(speeds.back(), 20.0f);
+    EXPECT_EQ(m_Player.GetPaddleContacts(), static_cast<int>(speeds.size())); // 1 + hits
+}
+
+TEST_F(Balls, BallThatDoesNotMoveTouchesNothing) {
+    // Put against the far wall by a bounce, then a frame of 0 ms: it stays turned away.
+    m_Balls.Add({10, 0, 19.45f}, {0.6f, 0, 0.8f});
+    m_Balls.Update(0.01f);
+    const D3DXVECTOR3 direction = m_Balls.Get(0).GetDirection();
+    ASSERT_LT(direction.z, 0.0f);
+    m_Balls.Update(0.0f);
+    EXPECT_EQ(m_Balls.Get(0).GetDirection(), direction);
 }
 
 TEST_F(Balls, WallsPutTheBallBackInsideWithTheDirectionTurned) {
-    m_Balls.Add({0.2f, 0, 5}, {-1, 0, 0.01f});
-    m_Balls.Update(0.0f);
+    m_Balls.Add({0.3f, 0, 5}, {-1, 0, 0});
+    m_Balls.Update(0.01f); // to x = 0.2, inside the wall
     EXPECT_FLOAT_EQ(m_Balls.Get(0).GetPosition().x, 0.5f);
     EXPECT_GT(m_Balls.Get(0).GetDirection().x, 0.0f);
 }

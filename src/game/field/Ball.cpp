@@ -27,6 +27,12 @@ void CBall::Create(const SGameContext& links, const D3DXVECTOR3& position,
 }
 
 void CBall::Move(float dt) {
+    // A ball that does not move touches nothing new. Testing it anyway would turn it again
+    // at the wall or block it was put against in its last move, which holds it there (a
+    // frame of 0 ms after a bounce): it would slide along the far wall past the side walls.
+    if (dt * m_fSpeed == 0.0f) {
+        return;
+    }
     m_vPosition += m_vDirection * m_fSpeed * dt;
     const float r = m_fRadius;
     if (CBoard* board = m_Links.pBoard) {
