@@ -1,0 +1,226 @@
+#include "menu/Menu.h"
+#include "GameSupport.h"
+
+namespace {
+
+using M = CMenu::EMenuState;
+
+// The menu on a 1024 × 768 headless screen with the buttons of the example: start from the
+// corner to the middle in 2 s with a full turn.
+class Menu : public test::CGameTest {
+  protected:
+    Menu() : m_Screen(1024, 768) {}
+
+    void Start(const std::string& button0, int intro = 1, int slide = 1) {
+        std::string settings = test::kFieldSettings;
+        settings.replace(settings.find("Width=640"), 9, "Width=1024");
+        settings.replace(settings.find("Height=480"), 10, "Height=768");
+        settings.insert(settings.find("[Block0]"),
+                        "Intro=" + std::to_string(intro) + "\nTextverzoegerung=" +
+                            std::to_string(slide) + "\nMenuTextColor=0xffd0d0ff\n");
+        WriteSettings(settings + kGameSections + button0 +
+                      "[Button1]\nTime=1\nStartPosX=0\nStartPosY=0\nEndPosX=0.7\nEndPosY=0.4\n"
+                      "Rotation=0\nVerzoegerung=0\n"
+                      "[Button2]\nTime=1\nStartPosX=0\nStartPosY=0\nEndPosX=0.7\nEndPosY=0.6\n"
+                      "Rotation=0\nVerzoegerung=0\n"
+                      "[Level0]\nSizeZ=14\nBlockSizeX=2\nBlockSizeY=1\n");
+        for (const char* name : {"start.png", "info.png", "end.png"}) {
+            platform::SavePng(
+                platform::SImage{256, 96, std::vector<std::uint32_t>(256 * 96, 0xFF2030A0u)},
+                (m_DataDir / name).string());
+        }
+        WriteLayout(0, "0000@\n");
+        ASSERT_TRUE(m_Direct3D2.Init(&m_Screen));
+        m_Input2.Init(&m_Screen);
+        m_Game.Init(&m_Direct3D2, &m_Input2, &m_Sound);
+        m_Menu.Init(&m_Direct3D2, &m_Input2, &m_Sound, &m_Game);
+        g_iProgramState = 0;
+        g_Log.Open();
+    }
+    void Frame(float dt) {
+        m_Input2.Update();
+        m_Menu.Update(dt);
+    }
+    void ClickAt(int x, int y) {
+        for (int i = 0; i < 2; ++i) {
+            m_Screen.Script().mouse.lX = i == 0 ? -100000 : 0;
+            m_Screen.Script().mouse.lY = i == 0 ? -100000 : 0;
+            m_Input2.Update();
+            m_Menu.Update(0);
+        }
+        m_Screen.Script().mouse.lX = static_cast<int>(x / 1.5f + 0.5f);
+        m_Screen.Script().mouse.lY = static_cast<int>(y / 1.5f + 0.5f);
+        m_Screen.Script().mouse.rgbButtons[0] = 0x80;
+        Frame(0);
+        m_Screen.Script().mouse.lX = m_Screen.Script().mouse.lY = 0;
+        m_Screen.Script().mouse.rgbButtons[0] = 0;
+        Frame(0);
+    }
+    std::vector<std::string> Lines() {
+        std::vector<std::string> lines;
+        for (const STextLine& line : m_Menu.GetText().GetLines()) {
+            lines.push_back(line.text);
+        }
+        return lines;
+    }
+
+    static constexpr const char* kExample = "[Button0]\nTime=2\nStartPosX=0\nStartPosY=0\n"
+                                            "EndPosX=0.5\nEndPosY=0.5\nRotation=1\n"
+                                            "Verzoegerung=0\n";
+    platform::CHeadlessWindow m_Screen;
+    CDirect3D m_Direct3D2;
+    CInput m_Input2;
+    CMenu m_Menu;
+};
+
+TEST_F(Menu, ButtonFliesStraightAndTurnsEvenly) {
+    Start(kExample);
+    EXPECT_EQ(m_Menu.GetState(), M::MENU_FLY_IN);
+    Frame(1.0f);
+    EXPECT_EQ(m_Menu.GetButtonX(0), 256);
+    EXPECT_EQ(m_Menu.GetButtonY(0), 192);
+    EXPECT_FLOAT_EQ(m_Menu.GetButtonTurn(0), 180.0f);
+    Frame(1.0f);
+    EXPECT_EQ(m_Menu.GetButtonX(0), 512);
+    EXPECT_EQ(m_Menu.GetButtonY(0), 384);
+    EXPECT_FLOAT_EQ(m_Menu.GetButtonTurn(0), 360.0f);
+    EXPECT_EQ(m_Menu.GetState(), M::MENU_IDLE);
+}
+
+TEST_F(Menu, DelayedButtonComesAlongItsPathsExtension) {
+    std::string delayed = kExample;
+    delayed.replace(delayed.find("Verzoegerung=0"), 14, "Verzoegerung=1");
+    Start(delayed);
+    Frame(0.5f);
+    EXPECT_EQ(m_Menu.GetButtonX(0), -128);
+    EXPECT_EQ(m_Menu.GetButtonY(0), -96);
+    EXPECT_FLOAT_EQ(m_Menu.GetButtonTurn(0), -90.0f);
+    Frame(0.5f);
+    EXPECT_EQ(m_Menu.GetButtonX(0), 0);
+    Frame(1.5f); // 2.5 s
+    EXPECT_EQ(m_Menu.GetState(), M::MENU_FLY_IN);
+    Frame(0.5f); // 3 s: at its end
+    EXPECT_EQ(m_Menu.GetButtonX(0), 512);
+    EXPECT_EQ(m_Menu.GetState(), M::MENU_IDLE);
+}
+
+TEST_F(Menu, WithoutIntroTheButtonsJumpToTheirEndsAtOnce) {
+    Start(kExample, 0);
+    Frame(0.01f);
+    EXPECT_EQ(m_Menu.GetState(), M::MENU_IDLE);
+    EXPECT_EQ(m_Menu.GetButtonX(0), 512);
+    EXPECT_FLOAT_EQ(m_Menu.GetButtonTurn(0), 360.0f);
+    EXPECT_EQ(m_Menu.GetButtonX(2), 716); // trunc(0.7 × 1024)
+}
+
+TEST_F(Menu, StartBeginsTheGameAfterTwoSeconds) {
+    Start(kExample, 0);
+    Frame(0.01f);
+    ClickAt(600, 400); // the start button at (512, 384)
+    EXPECT_EQ(m_Menu.GetState(), M::MENU_STARTING);
+    EXPECT_EQ(Lines(), std::vector<std::string>{"Spiel startet..."});
+    ClickAt(600, 400); // a second click restarts the countdown and the line once
+    EXPECT_EQ(Lines(), std::vector<std::string>{"Spiel startet..."});
+    Frame(1.99f);
+    EXPECT_EQ(g_iProgramState, 0);
+    Frame(0.02f);
+    EXPECT_EQ(g_iProgramState, 1);
+    EXPECT_EQ(m_Menu.GetState(), M::MENU_IDLE);
+    EXPECT_TRUE(m_Game.IsLevelSelect());
+    EXPECT_TRUE(Lines().empty());
+}
+
+TEST_F(Menu, InfoDuringTheCountdownStopsTheStart) {
+    Start(kExample, 0);
+    Frame(0.01f);
+    ClickAt(600, 400);
+    ClickAt(800, 330); // info at (716, 307)
+    EXPECT_EQ(m_Menu.GetState(), M::MENU_INFO);
+    ASSERT_EQ(Lines().size(), 15u);
+    EXPECT_EQ(Lines()[0], "Zantor:");
+    EXPECT_EQ(Lines()[4], "");
+    Frame(2.5f);
+    EXPECT_EQ(g_iProgramState, 0);
+    EXPECT_TRUE(Lines().empty()); // the countdown ran out: the column is cleared
+    EXPECT_EQ(m_Menu.GetState(), M::MENU_INFO);
+}
+
+TEST_F(Menu, EndQuitsAfterTwoSecondsWithAFarewell) {
+    Start(kExample, 0);
+    Frame(0.01f);
+    ClickAt(716 + 256, 460 + 96); // the bottom right corner of end at (716, 460) counts
+    EXPECT_EQ(m_Menu.GetState(), M::MENU_QUITTING);
+    EXPECT_EQ(Lines(), std::vector<std::string>{"Bis bald!"});
+    Frame(2.0f);
+    EXPECT_EQ(g_iProgramState, -1);
+}
+
+TEST_F(Menu, ClicksDuringTheFlyInAreIgnored) {
+    Start(kExample);
+    ClickAt(300, 300);
+    EXPECT_EQ(m_Menu.GetState(), M::MENU_FLY_IN);
+}
+
+TEST_F(Menu, CameraAngleWrapsAtAFullTurn) {
+    Start(kExample);
+    for (int i = 0; i < 1000; ++i) {
+        Frame(0.01f);
+    }
+    EXPECT_NEAR(m_Menu.GetAngle(), 80.0f, 0.05f);
+}
+
+TEST_F(Menu, WelcomeLinesAndTheHighscore) {
+    WriteScoreFile(File("Highscore.dat"), 4711);
+    Start(kExample);
+    EXPECT_EQ(Lines().size(), 3u);
+    EXPECT_EQ(Lines()[0], "Willkommen bei Zantor 0.95");
+    EXPECT_EQ(m_Menu.GetHighscore(), 4711);
+}
+
+TEST_F(Menu, TextLinesSlideInOneSecondApart) {
+    Start(kExample);
+    CTextDisplay text;
+    text.Init(&m_Direct3D2);
+    text.AddLine("eins");
+    text.AddLine("zwei");
+    text.AddLine("drei");
+    EXPECT_EQ(text.GetX(0), 32 - 300);
+    EXPECT_EQ(text.GetX(1), 32 - 600);
+    EXPECT_EQ(text.GetX(2), 32 - 900);
+    EXPECT_EQ(text.GetY(2), 384 + 32);
+    text.Update(1.0f);
+    EXPECT_EQ(text.GetX(0), 32);
+    EXPECT_EQ(text.GetX(1), 32 - 300);
+    text.Update(5.0f);
+    EXPECT_EQ(text.GetLines()[2].fDelay, 0.0f);
+    text.Clear();
+    text.AddLine("neu");
+    EXPECT_EQ(text.GetLines()[0].fDelay, 1.0f);
+}
+
+TEST_F(Menu, WithoutSlidingLinesStandInPlace) {
+    Start(kExample, 1, 0);
+    CTextDisplay text;
+    text.Init(&m_Direct3D2);
+    text.AddLine("eins");
+    text.AddLine("zwei");
+    EXPECT_EQ(text.GetX(1), 32);
+}
+
+TEST_F(Menu, BackdropIsDrawnWithoutMirrorImages) {
+    Start(kExample);
+    m_Screen.GetRecordingDevice()->ClearDraws();
+    m_Menu.Render();
+    int blocks = 0;
+    for (const platform::SRecordedDraw& draw : m_Screen.GetRecordingDevice()->GetDraws()) {
+        if (draw.kind == platform::SRecordedDraw::EKind::Indexed) {
+            ++blocks;
+            EXPECT_EQ(draw.State(D3DRS_CULLMODE), D3DCULL_CCW);
+        }
+    }
+    EXPECT_EQ(blocks, 4);
+    // The light is read anew in every frame: an edit shows at the next one.
+    EXPECT_FLOAT_EQ(m_Screen.GetRecordingDevice()->GetLight().Diffuse.g, 0.9f);
+}
+
+} // namespace
