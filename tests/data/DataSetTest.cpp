@@ -7,6 +7,7 @@
 #include "engine/Model.h"
 #include "engine/Sprite.h"
 #include "game/field/Blocks.h"
+#include "platform/D3DXMath.h"
 #include "platform/HeadlessWindow.h"
 #include "platform/Path.h"
 #include "settings/Log.h"
@@ -14,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <cstring>
 #include <deque>
 #include <fstream>
@@ -204,6 +206,34 @@ TEST_F(DataSet, EveryLevelLoadsThroughTheBlockField) {
         EXPECT_FALSE(blocks.IsCleared()) << "level " << n;
     }
     EXPECT_EQ(Rows().find("Fehler"), std::string::npos) << Rows();
+}
+
+// From the game's first camera the whole board can be seen, the paddle at its near edge
+// included, on a 4 : 3 screen.
+TEST_F(DataSet, TheFirstCameraSeesEveryBoardWhole) {
+    for (int n = 1; n <= LevelCount(); ++n) {
+        const std::string section = "Level" + std::to_string(n);
+        const auto w = static_cast<float>(ReadIniInt(section.c_str(), "SizeX"));
+        const auto d = static_cast<float>(ReadIniInt(section.c_str(), "SizeZ"));
+        const D3DXVECTOR3 eye{w / 2, 20, -2};
+        const D3DXVECTOR3 target{w / 2, 0, d / 2};
+        const D3DXVECTOR3 up{0, 1, 0};
+        D3DXMATRIX view;
+        D3DXMATRIX projection;
+        D3DXMatrixLookAtLH(&view, &eye, &target, &up);
+        D3DXMatrixPerspectiveFovLH(&projection, 3.1415927f / 4, 4.0f / 3.0f, 1, 500);
+        D3DXMATRIX camera;
+        D3DXMatrixMultiply(&camera, &view, &projection);
+        const float halfPaddle = ReadIniFloat("Level1", "PaddelSize") / 2;
+        for (const D3DXVECTOR3& corner :
+             {D3DXVECTOR3(0, 0, d), D3DXVECTOR3(w, 0, d), D3DXVECTOR3(w / 2 - halfPaddle, 0, 0.5f),
+              D3DXVECTOR3(w / 2 + halfPaddle, 0, 0.5f)}) {
+            D3DXVECTOR3 screen;
+            D3DXVec3TransformCoord(&screen, &corner, &camera);
+            EXPECT_LT(std::fabs(screen.x), 1.0f) << section;
+            EXPECT_LT(std::fabs(screen.y), 1.0f) << section;
+        }
+    }
 }
 
 TEST_F(DataSet, EveryPictureLoads) {
