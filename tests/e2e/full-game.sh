@@ -25,7 +25,7 @@ STAGE=$stage SHOTS=$shots xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash -
     # The game cursor starts at the top left and moves 1.5 times the mouse: to the start
     # button at about (840, 280).
     xdotool mousemove_relative -- 560 187; sleep 0.3
-    click 1 2.6        # start: two seconds, then the level selection
+    click 1 3.6        # start: two seconds, then the level selection turns in
     shot selection
     click 3 1.5        # the right button starts level 1: the camera turns in, help follows
     shot help
