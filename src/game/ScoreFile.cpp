@@ -23,7 +23,8 @@ int ReadScoreFile(const std::string& path) {
 
 bool WriteScoreFile(const std::string& path, int value) {
     const std::string native = platform::NativePath(path);
-    const std::string temporary = native + ".tmp" + std::to_string(getpid());
+    // One name for the temporary file, so that one left by a crash is simply replaced.
+    const std::string temporary = native + ".tmp";
     const auto v = static_cast<std::uint32_t>(value);
     const unsigned char bytes[4] = {
         static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),

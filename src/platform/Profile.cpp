@@ -155,7 +155,7 @@ bool HasLineBreak(std::string_view text) {
 bool WriteReplacing(const std::string& native, std::string_view content) {
     // Write beside the file and rename over it, so that a full disk or a crash never leaves
     // half a settings file. Where no file may be created beside it, write in place.
-    const std::string temporary = native + ".tmp" + std::to_string(getpid());
+    const std::string temporary = native + ".tmp"; // one left by a crash is simply replaced
     struct stat original {};
     const bool existed = stat(native.c_str(), &original) == 0;
     FilePtr out(std::fopen(temporary.c_str(), "wb"));

@@ -1,0 +1,129 @@
+#include "FuzzSupport.h"
+
+#include "platform/Path.h"
+#include "settings/Log.h"
+#include "settings/Settings.h"
+
+#include <unistd.h>
+
+#include <cstdio>
+#include <cstdlib>
+
+namespace fuzz {
+namespace {
+
+std::filesystem::path MakeTemporaryDirectory(const std::filesystem::path& parent,
+                                             const char* prefix) {
+    std::string pattern = (parent / (std::string(prefix) + "XXXXXX")).string();
+    if (mkdtemp(pattern.data()) == nullptr) {
+        std::fprintf(stderr, "fuzz: cannot make a directory in %s\n", parent.c_str());
+        std::abort();
+    }
+    return pattern;
+}
+
+std::filesystem::path ScratchParent() {
+    std::error_code ignored;
+    if (std::filesystem::is_directory("/dev/shm", ignored) && access("/dev/shm", W_OK) == 0) {
+        return "/dev/shm";
+    }
+    return std::filesystem::temp_directory_path();
+}
+
+} // namespace
+
+const char* const kSettings = R"([VideoMode]
+Width=640
+Height=480
+Depth=32
+Windowed=1
+[Options]
+NumBlocks=5
+HilfeTextColor=0xffe8ecff
+[Block0]
+Hitpoints=1
+SizeX=1.8
+SizeY=0.7
+SizeZ=0.8
+[Block1]
+Hitpoints=2
+SizeX=1.8
+SizeY=0.7
+SizeZ=0.8
+[Block2]
+Hitpoints=1
+SizeX=1.8
+SizeY=0.8
+SizeZ=0.8
+[Block3]
+Hitpoints=1
+SizeX=1.8
+SizeY=0.9
+SizeZ=0.8
+[Block4]
+Hitpoints=1
+SizeX=1.8
+SizeY=0.8
+SizeZ=0.8
+[Level1]
+SizeX=14
+SizeZ=17
+BlockSizeX=2
+BlockSizeY=1
+)";
+
+void Fail(const char* file, int line, const char* condition) {
+    std::fprintf(stderr, "%s:%d: fuzz check failed: %s\n", file, line, condition);
+    std::abort();
+}
+
+CEnvironment::CEnvironment(std::string_view settings)
+    : m_Previous(std::filesystem::current_path()) {
+    m_WorkDir = MakeTemporaryDirectory(ScratchParent(), "zantor-fuzz-");
+    const std::filesystem::path program = platform::ProgramPath();
+    m_SettingsDir = MakeTemporaryDirectory(program.parent_path(), "fuzz-");
+    const std::string name = m_SettingsDir.filename().string();
+    m_DataDir = m_WorkDir / name;
+    std::filesystem::create_directory(m_DataDir);
+    std::filesystem::current_path(m_WorkDir);
+    std::filesystem::create_symlink("/dev/null", "log.htm");
+    g_Log.Open();
+    g_Directory = name + "\\";
+    WriteSettings(settings);
+}
+
+CEnvironment::~CEnvironment() {
+    std::error_code ignored;
+    std::filesystem::current_path(m_Previous, ignored);
+    std::filesystem::remove_all(m_WorkDir, ignored);
+    std::filesystem::remove_all(m_SettingsDir, ignored);
+}
+
+std::string CEnvironment::WriteData(std::string_view name, std::string_view content) const {
+    WriteFile(m_DataDir / name, content);
+    return g_Directory + std::string(name);
+}
+
+void CEnvironment::WriteSettings(std::string_view content) const {
+    WriteFile(m_SettingsDir / "Zantor.ini", content);
+}
+
+void WriteFile(const std::filesystem::path& path, std::string_view content) {
+    platform::FilePtr file(std::fopen(path.c_str(), "wb"));
+    FUZZ_CHECK(file != nullptr);
+    FUZZ_CHECK(std::fwrite(content.data(), 1, content.size(), file.get()) == content.size());
+    FUZZ_CHECK(std::fclose(file.release()) == 0);
+}
+
+std::string ReadFile(const std::filesystem::path& path) {
+    platform::FilePtr file(std::fopen(path.c_str(), "rb"));
+    FUZZ_CHECK(file != nullptr);
+    std::string content;
+    char chunk[8192];
+    for (std::size_t got = 0; (got = std::fread(chunk, 1, sizeof chunk, file.get())) > 0;) {
+        content.append(chunk, got);
+    }
+    return content;
+}
+
+} // namespace fuzz
