@@ -49,12 +49,15 @@ constexpr double kDefaultMinutes = 120.0;
 constexpr long kLevelBudget = static_cast<long>(30 * 60 * 1000 / kFrameMs);
 constexpr long kWaitBudget = static_cast<long>(10 * 1000 / kFrameMs);
 constexpr std::size_t kMaxParticles = 12 * 500;
-// Heap growth between level starts that still counts as noise: the particle and vertex
-// buffers keep the largest size a burst of hits has needed so far.
-constexpr long kHeapNoise = 2 * 1024 * 1024;
+// Heap growth after the first level that still counts as noise: the buffers of the blocks,
+// the particles and their vertices keep the largest size needed so far.
+constexpr long kHeapNoise = 256 * 1024;
+// What the heap may differ by between the starts of two rounds.
+constexpr long kRoundNoise = 64 * 1024;
 // The stock is topped up by this many balls whenever it is empty during play.
 constexpr int kHookBalls = 5;
 constexpr std::uint32_t kSeed = 20261208;
+constexpr std::size_t kMaxRounds = 64;
 
 double SoakMinutes() {
     if (const char* minutes = std::getenv("ZANTOR_SOAK_MINUTES")) {
@@ -111,6 +114,14 @@ class CKeptFile {
     std::optional<std::string> m_Content;
 };
 
+// The heap and the open descriptors when a level begins.
+struct SSample {
+    int round = 0;
+    int level = 0;
+    long heap = 0;
+    int descriptors = 0;
+};
+
 // What one level took in one round.
 struct SLevelRun {
     long frames = 0;
@@ -156,7 +167,13 @@ class Soak : public ::testing::Test {
         ASSERT_GT(m_fSensitivity, 0.0f);
         m_iLevels = LevelCount();
         ASSERT_GE(m_iLevels, 1);
+        // The test's own records are made large enough at the start, so that they do not
+        // grow the heap that is measured.
         m_Runs.resize(static_cast<std::size_t>(m_iLevels) + 1);
+        for (std::vector<SLevelRun>& runs : m_Runs) {
+            runs.reserve(kMaxRounds);
+        }
+        m_Samples.reserve(kMaxRounds * (static_cast<std::size_t>(m_iLevels) + 2));
     }
 
     platform::SHeadlessScript& Script() { return m_Window.Script(); }
@@ -168,6 +185,24 @@ class Soak : public ::testing::Test {
               << m_Game.GetLevelnummer() << ", program state " << g_iProgramState
               << ", game state " << m_Game.GetGameState() << ", menu state " << m_Menu.GetState();
         return where.str();
+    }
+
+    // The blocks and balls, for a failure's message.
+    std::string Field() {
+        std::ostringstream field;
+        for (const SBlock& block : m_Game.GetBlocks().GetBlocks()) {
+            field << "block of type " << block.Type << " at (" << block.Position.x << ", "
+                  << block.Position.z << "), " << block.Hitpoints << " hitpoints\n";
+        }
+        for (int i = 0; i < m_Game.GetBalls().Count(); ++i) {
+            const CBall& ball = m_Game.GetBalls().Get(i);
+            field << "ball at (" << ball.GetPosition().x << ", " << ball.GetPosition().z
+                  << "), direction (" << ball.GetDirection().x << ", " << ball.GetDirection().z
+                  << "), speed " << ball.GetSpeed() << "\n";
+        }
+        field << "paddle at " << m_Game.GetPaddel().GetPosition().x << ", width "
+              << m_Game.GetPaddel().GetWidth() << ", stock " << m_Game.GetPlayer().GetBalls();
+        return field.str();
     }
 
     // One pass of the frame loop with the input set now, then the checks.
@@ -230,8 +265,7 @@ class Soak : public ::testing::Test {
         }
         const int level = m_Game.GetLevelnummer();
         const std::vector<SBlock>& blocks = m_Game.GetBlocks().GetBlocks();
-        const bool loaded =
-            level != m_iCheckedLevel || m_Game.GetGameState() == S::STATE_TURNING_IN;
+        const bool loaded = m_iCheckedLevel == 0 || m_Game.GetGameState() == S::STATE_TURNING_IN;
         if (loaded) {
             // A level was loaded: its blocks are the new measure.
             m_iCheckedLevel = level;
@@ -267,7 +301,12 @@ class Soak : public ::testing::Test {
         const float growth = loaded ? 0.0f : half - m_fPaddleHalf;
         m_fPaddleHalf = half;
         if (overhang > 1e-3f && growth > 0 && overhang <= growth + 1e-3f) {
-            ++m_iGrowOverhangs;
+            if (m_iGrowOverhangs++ == 0) {
+                std::ostringstream first;
+                first << "paddle at x " << px << " of width " << 2 * half << " on a board of "
+                      << sizeX << " at " << Where();
+                m_FirstOverhang = first.str();
+            }
         } else if (!std::isfinite(px) || overhang > 1e-3f) {
             ADD_FAILURE() << "the paddle at x " << px << " of width " << 2 * half
                           << " leaves the board of width " << sizeX << " at " << Where();
@@ -299,7 +338,14 @@ class Soak : public ::testing::Test {
             const bool corner = !m_bOpenFar && p.z >= sizeZ - ball.GetRadius() - 1e-4f &&
                                 outside <= ball.GetSpeed() * kFrameTime + 1e-4f;
             if (outside > 0 && corner && p.z <= sizeZ) {
-                ++m_iCornerExcursions;
+                if (m_iCornerExcursions++ == 0) {
+                    std::ostringstream first;
+                    first << "ball at (" << p.x << ", " << p.z << "), direction ("
+                          << ball.GetDirection().x << ", " << ball.GetDirection().z
+                          << "), speed " << ball.GetSpeed() << ", radius " << ball.GetRadius()
+                          << " on a board of " << sizeX << " × " << sizeZ << " at " << Where();
+                    m_FirstCorner = first.str();
+                }
             } else if (outside > 0 || p.z > sizeZ) {
                 ADD_FAILURE() << "ball " << i << " at (" << p.x << ", " << p.z
                               << ") is off the board of " << sizeX << " × " << sizeZ
@@ -312,25 +358,31 @@ class Soak : public ::testing::Test {
         return true;
     }
 
-    // The x of a ball of radius r after travelling by dx along x, with the side walls turning
-    // it back.
-    static float Fold(float x, float r, float width) {
+    // Where a ball of radius r at x ends up on a board of the width when it travels on along
+    // x, with the side walls turning it back; flipped tells whether it then moves the other
+    // way.
+    static float Fold(float x, float r, float width, bool* flipped = nullptr) {
         const float span = width - 2 * r;
         if (span <= 0) {
             return width / 2;
         }
-        float u = std::fmod(x - r, 2 * span);
-        if (u < 0) {
-            u += 2 * span;
+        const float t = (x - r) / span;
+        const float n = std::floor(t);
+        const bool odd = std::fmod(n, 2.0f) != 0;
+        if (flipped != nullptr) {
+            *flipped = odd;
         }
-        return r + (u > span ? 2 * span - u : u);
+        return r + (odd ? 1 - (t - n) : t - n) * span;
     }
 
-    // Where and in how many frames a ball that comes towards the paddle reaches it.
+    // Where, in how many frames and with which direction a ball that comes towards the
+    // paddle reaches it.
     struct SContact {
         int ball = -1;
         long frames = 0;
         float x = 0;
+        float dx = 0;
+        float dz = 0;
     };
     SContact NextContact() {
         const CBalls& balls = m_Game.GetBalls();
@@ -347,44 +399,114 @@ class Soak : public ::testing::Test {
             }
             const float r = ball.GetRadius();
             const float above = p.z - (pz + r);
-            const long frames = above <= 0 ? 1 : static_cast<long>(std::ceil(above / (-d.z * step)));
+            const long frames =
+                above <= 0 ? 1 : std::max(1L, std::lround(std::ceil(above / (-d.z * step))));
             if (best.ball < 0 || frames < best.frames) {
+                bool flipped = false;
                 best.ball = i;
-                best.frames = std::max(frames, 1L);
-                best.x = Fold(p.x + d.x * step * static_cast<float>(best.frames), r, width);
+                best.frames = frames;
+                best.x = Fold(p.x + d.x * step * static_cast<float>(frames), r, width, &flipped);
+                best.dx = flipped ? -d.x : d.x;
+                best.dz = d.z;
             }
         }
         return best;
     }
 
-    // A new block to aim at: any one that can be destroyed.
-    void ChooseTarget() {
+    // What a ball of radius r leaving (x, z) with dx / dz = slope meets first, the side walls
+    // turning it back: a block (its type), the open far edge (-1) or the far wall (-2).
+    int Cast(float x, float z, float slope, float r) {
+        const float width = m_Game.GetBoard().GetSizeX();
+        const float far = m_Game.GetBoard().GetSizeZ() - r;
         const std::vector<SBlock>& blocks = m_Game.GetBlocks().GetBlocks();
-        std::vector<const SBlock*> candidates;
-        for (const SBlock& block : blocks) {
-            if (block.Type != 3 && block.Hitpoints > 0) {
-                candidates.push_back(&block);
+        const std::vector<SBlockInfo>& info = m_Game.GetBlocks().GetBlockInfo();
+        for (int segment = 0; segment < 8 && z < far; ++segment) {
+            // The stretch up to the next side wall or the far edge.
+            float end = far;
+            if (slope > 0) {
+                end = std::min(far, z + (width - r - x) / slope);
+            } else if (slope < 0) {
+                end = std::min(far, z + (r - x) / slope);
             }
+            float first = end + 1;
+            int type = 0;
+            for (const SBlock& block : blocks) {
+                if (block.Hitpoints <= 0 || block.Type < 0 ||
+                    block.Type >= static_cast<int>(info.size())) {
+                    continue;
+                }
+                const SBlockInfo& size = info[static_cast<std::size_t>(block.Type)];
+                const float left = block.Position.x - size.SizeX / 2 - r;
+                const float right = block.Position.x + size.SizeX / 2 + r;
+                const float z0 = std::max(z, block.Position.z - r);
+                const float z1 = std::min(end, block.Position.z + size.SizeZ + r);
+                if (z0 > z1 || z0 >= first) {
+                    continue;
+                }
+                // Where along the stretch the ball's x is within the block's reach.
+                const float x0 = x + slope * (z0 - z);
+                float enter = z0;
+                if (x0 < left) {
+                    enter = slope > 0 ? z + (left - x) / slope : z1 + 1;
+                } else if (x0 > right) {
+                    enter = slope < 0 ? z + (right - x) / slope : z1 + 1;
+                }
+                if (enter <= z1 && enter < first) {
+                    first = enter;
+                    type = block.Type;
+                }
+            }
+            if (first <= end) {
+                return type;
+            }
+            if (end >= far) {
+                break;
+            }
+            x = x + slope * (end - z);
+            z = end;
+            slope = -slope;
         }
-        if (candidates.empty()) {
-            m_vTarget = D3DXVECTOR3(m_Game.GetBoard().GetSizeX() / 2, 0,
-                                    m_Game.GetBoard().GetSizeZ());
-            return;
-        }
-        std::uniform_int_distribution<std::size_t> pick(0, candidates.size() - 1);
-        m_vTarget = candidates[pick(m_Rng)]->Position;
+        return m_bOpenFar ? -1 : -2;
     }
 
-    // The paddle's velocity at the moment of contact that sends the ball from x towards the
-    // target: the paddle's motion bends the ball's x direction by a tenth of it.
-    float AimVelocity(const SContact& contact) {
+    // The mouse motion for the frame of the contact: among the paddle velocities the mouse
+    // can give, one that sends the ball at a block it can destroy (or out through an open far
+    // edge), not too flat; the paddle's velocity bends the ball's x direction by a tenth.
+    int ChooseMotion(const SContact& contact) {
         const CBall& ball = m_Game.GetBalls().Get(contact.ball);
-        const D3DXVECTOR3& d = ball.GetDirection();
-        const float pz = m_Game.GetPaddel().GetPosition().z + ball.GetRadius();
-        const float slope =
-            std::clamp((m_vTarget.x - contact.x) / std::max(m_vTarget.z - pz, 1.0f), -1.2f, 1.2f);
-        // After damping over the frame the paddle moves at 0.2^dt of the velocity set.
-        return (d.x - slope * -d.z) / 0.1f / std::pow(0.2f, kFrameTime);
+        const float r = ball.GetRadius();
+        const float z = m_Game.GetPaddel().GetPosition().z + r;
+        const int most = static_cast<int>(m_Game.GetPaddel().GetSpeed() / m_fSensitivity);
+        // The paddle's velocity is damped over the frame before the ball meets it.
+        const float damping = std::pow(0.2f, kFrameTime);
+        std::vector<int> good;
+        std::vector<int> steep;
+        for (int motion = -most; motion <= most; ++motion) {
+            const float v = static_cast<float>(motion) * m_fSensitivity * damping;
+            float dx = contact.dx - 0.1f * v;
+            float dz = -contact.dz;
+            if (dz / std::abs(dx) < 0.2f) {
+                dx = dx < 0 ? -5.0f : 5.0f;
+                dz = 1;
+            }
+            const float slope = dx / dz;
+            if (std::abs(slope) > 1.5f) {
+                continue;
+            }
+            if (std::abs(slope) <= 1.0f) {
+                steep.push_back(motion);
+            }
+            const int met = Cast(contact.x, z, slope, r);
+            if (met == -1 || (met >= 0 && met != 3)) {
+                good.push_back(motion);
+            }
+        }
+        const std::vector<int>& from = good.empty() ? steep : good;
+        if (from.empty()) {
+            return 0;
+        }
+        std::uniform_int_distribution<std::size_t> pick(0, from.size() - 1);
+        return from[pick(m_Rng)];
     }
 
     // The mouse motion that gives the paddle the velocity v within the level's limit.
@@ -393,8 +515,9 @@ class Soak : public ::testing::Test {
         return static_cast<int>(std::lround(std::clamp(v, -limit, limit) / m_fSensitivity));
     }
 
-    // The autopilot's input for the next frame: launch when nothing is in play, stand where
-    // the next ball comes down, and at the contact move so that it leaves towards a block.
+    // The autopilot's input for the next frame: launch when no ball is on its way, stand
+    // where the next ball comes down, and at the contact move so that it leaves towards a
+    // block. Letting go, the paddle keeps away from the balls instead.
     void Steer(bool letGo) {
         const CPaddel& paddle = m_Game.GetPaddel();
         const CBalls& balls = m_Game.GetBalls();
@@ -402,19 +525,22 @@ class Soak : public ::testing::Test {
         const float half = paddle.GetWidth() / 2;
         const float width = m_Game.GetBoard().GetSizeX();
 
-        const bool launch = balls.Count() == 0 && !m_bLaunchPressed;
+        // A ball that runs (nearly) along x never comes back: it does not count.
+        bool coming = false;
+        for (int i = 0; i < balls.Count(); ++i) {
+            coming = coming || std::abs(balls.Get(i).GetDirection().z) > 0.05f;
+        }
+        const bool launch = !coming && !m_bLaunchPressed;
         Script().mouse.rgbButtons[0] = launch ? 0x80 : 0;
         m_bLaunchPressed = launch;
 
         const SContact contact = NextContact();
         float v = 0;
         if (letGo) {
-            // Away from where the ball comes down.
-            const float x = contact.ball >= 0 ? contact.x
+            const float x = contact.ball >= 0     ? contact.x
                             : balls.Count() > 0 ? balls.Get(0).GetPosition().x
                                                 : width / 2;
-            const float away = x < width / 2 ? width - half : half;
-            v = (away - px) / kFrameTime;
+            v = ((x < width / 2 ? width - half : half) - px) / kFrameTime;
         } else if (contact.ball < 0) {
             // Nothing comes down: wait under the lowest ball.
             float target = width / 2;
@@ -428,46 +554,45 @@ class Soak : public ::testing::Test {
             }
             v = (std::clamp(target, half, width - half) - px) / kFrameTime;
         } else {
-            const float aim = AimVelocity(contact);
+            // The aim is chosen anew whenever the coming ball or its course changes.
+            const D3DXVECTOR3& d = balls.Get(contact.ball).GetDirection();
+            if (contact.ball != m_iAimBall || d.x != m_vAimDirection.x ||
+                d.z != m_vAimDirection.z) {
+                m_iAimMotion = ChooseMotion(contact);
+                m_iAimBall = contact.ball;
+                m_vAimDirection = d;
+            }
+            const float aim = static_cast<float>(m_iAimMotion) * m_fSensitivity;
             if (contact.frames <= 1) {
                 // The contact is in this frame: move as aimed if the paddle stays under the
                 // ball, else straight under it.
-                const float limit = paddle.GetSpeed();
-                const float moved = px + std::clamp(aim, -limit, limit) * kFrameTime;
-                v = std::abs(contact.x - moved) < half * 0.8f ? aim
-                                                               : (contact.x - px) / kFrameTime;
-                m_bAimed = true;
-            } else {
-                if (m_bAimed) {
-                    ChooseTarget();
-                    m_bAimed = false;
-                }
-                // Stand so that the aimed motion in the contact frame ends under the ball.
-                const float limit = paddle.GetSpeed();
-                const float stand = std::clamp(
-                    contact.x - std::clamp(aim, -limit, limit) * kFrameTime, half, width - half);
-                v = (stand - px) / kFrameTime;
+                const bool under = std::abs(contact.x - (px + aim * kFrameTime)) < half * 0.9f;
+                Script().mouse.lX = under ? m_iAimMotion : MouseFor((contact.x - px) / kFrameTime);
+                return;
             }
+            // Stand so that the aimed motion in the frame of the contact ends under the ball.
+            const float stand = std::clamp(contact.x - aim * kFrameTime, half, width - half);
+            v = (stand - px) / kFrameTime;
         }
         Script().mouse.lX = MouseFor(v);
     }
 
     void Sample() {
-        m_Heap.push_back(HeapInUse());
-        m_Descriptors.push_back(OpenDescriptors());
+        m_Samples.push_back(
+            SSample{m_iRound, m_Game.GetLevelnummer(), HeapInUse(), OpenDescriptors()});
     }
 
     // One level from its first frame of play until its statistics; false on a failure.
     bool PlayLevel(int level) {
         SLevelRun& run = m_Runs[static_cast<std::size_t>(level)].emplace_back();
-        m_bAimed = true; // a fresh target for the first ball
+        m_iAimBall = -1;
         const long start = m_lFrames;
         float shake = m_Game.GetShake();
         while (m_Game.GetGameState() == S::STATE_PLAYING && !m_Game.IsLevelSelect()) {
             if (m_lFrames - start >= kLevelBudget) {
                 ADD_FAILURE() << "level " << level << " not cleared within " << kLevelBudget
-                              << " frames (" << m_Game.GetBlocks().GetBlocks().size()
-                              << " blocks left) at " << Where();
+                              << " frames at " << Where() << "\n"
+                              << Field();
                 return false;
             }
             if (m_Game.GetPlayer().GetBalls() <= 0) {
@@ -652,8 +777,7 @@ class Soak : public ::testing::Test {
     int m_iHookCalls = 0;
     std::size_t m_MaxParticles = 0;
     std::vector<std::vector<SLevelRun>> m_Runs; // by level, one entry per round
-    std::vector<long> m_Heap;
-    std::vector<int> m_Descriptors;
+    std::vector<SSample> m_Samples;
 
     // The checks' memory of the level.
     int m_iCheckedLevel = 0;
@@ -662,11 +786,14 @@ class Soak : public ::testing::Test {
     float m_fPaddleHalf = 0;
     int m_iGrowOverhangs = 0;
     int m_iCornerExcursions = 0;
+    std::string m_FirstOverhang;
+    std::string m_FirstCorner;
 
     // The autopilot's.
     std::mt19937 m_Rng{kSeed};
-    D3DXVECTOR3 m_vTarget;
-    bool m_bAimed = true;
+    int m_iAimBall = -1;
+    D3DXVECTOR3 m_vAimDirection;
+    int m_iAimMotion = 0;
     bool m_bLaunchPressed = false;
 };
 
@@ -675,6 +802,7 @@ TEST_F(Soak, WholeGamesForHoursOfGameTime) {
     ASSERT_NO_FATAL_FAILURE(Start());
     const double target = SoakMinutes() * 60.0;
     while (GameSeconds() < target) {
+        ASSERT_LT(static_cast<std::size_t>(m_iRound), kMaxRounds);
         ASSERT_TRUE(PlayRound());
     }
     const double wall =
@@ -682,29 +810,91 @@ TEST_F(Soak, WholeGamesForHoursOfGameTime) {
 
     std::printf("soak: %.1f minutes of game time in %ld frames of %u ms, %d rounds, %.1f s\n",
                 GameSeconds() / 60, m_lFrames, kFrameMs, m_iRound, wall);
-    std::printf("soak: %ld invariant checks, %d levels cleared, %d top-ups of %d balls, "
+    std::printf("soak: %ld invariant checks, %d levels cleared or left, %d top-ups of %d balls, "
                 "at most %zu particles\n",
                 m_lChecks, m_iLevelsCleared, m_iHookCalls, kHookBalls, m_MaxParticles);
-    std::printf("soak: %d frames with a paddle grown over the side, %d with a ball beyond a "
-                "side in a far corner\n",
-                m_iGrowOverhangs, m_iCornerExcursions);
+    std::printf("soak: %d frames with a paddle grown over the side%s%s\n", m_iGrowOverhangs,
+                m_FirstOverhang.empty() ? "" : ", the first: ", m_FirstOverhang.c_str());
+    std::printf("soak: %d frames with a ball beyond a side in a far corner%s%s\n",
+                m_iCornerExcursions, m_FirstCorner.empty() ? "" : ", the first: ",
+                m_FirstCorner.c_str());
+    std::printf("soak: per level and round: seconds of play, exit through the open far edge, "
+                "balls lost / top-ups\n");
     for (int level = 1; level <= m_iLevels; ++level) {
         std::printf("soak: level %2d:", level);
         for (const SLevelRun& run : m_Runs[static_cast<std::size_t>(level)]) {
-            std::printf(" %6.1f s%s %d/%d", static_cast<double>(run.frames) * kFrameTime,
+            std::printf(" %5.1f%s %d/%d", static_cast<double>(run.frames) * kFrameTime,
                         run.exited ? " exit" : "", run.ballsLost, run.hookCalls);
         }
         std::printf("\n");
     }
-    std::printf("soak: heap at level starts:");
-    for (const long heap : m_Heap) {
-        std::printf(" %ld", heap);
+    for (int round = 1; round <= m_iRound; ++round) {
+        long low = 0;
+        long high = 0;
+        int fewest = 0;
+        int most = 0;
+        bool first = true;
+        for (const SSample& sample : m_Samples) {
+            if (sample.round == round) {
+                low = first ? sample.heap : std::min(low, sample.heap);
+                high = first ? sample.heap : std::max(high, sample.heap);
+                fewest = first ? sample.descriptors : std::min(fewest, sample.descriptors);
+                most = first ? sample.descriptors : std::max(most, sample.descriptors);
+                first = false;
+            }
+        }
+        std::printf("soak: round %d: heap at level starts %ld to %ld bytes, %d to %d open "
+                    "descriptors\n",
+                    round, low, high, fewest, most);
     }
-    std::printf("\nsoak: descriptors at level starts:");
-    for (const int fds : m_Descriptors) {
-        std::printf(" %d", fds);
+
+    // After the first level the heap and the descriptors stay where they were.
+    ASSERT_GE(m_Samples.size(), 2u);
+    const SSample& baseline = m_Samples[1];
+    for (const SSample& sample : m_Samples) {
+        if (&sample < &baseline) {
+            continue;
+        }
+        EXPECT_LE(sample.heap, baseline.heap + kHeapNoise)
+            << "round " << sample.round << ", level " << sample.level;
+        EXPECT_EQ(sample.descriptors, baseline.descriptors)
+            << "round " << sample.round << ", level " << sample.level;
+    }
+    // And from round to round nothing piles up: the second round begins as the last does.
+    if (m_iRound >= 3) {
+        const auto roundStart = [this](int round) {
+            return std::find_if(m_Samples.begin(), m_Samples.end(),
+                                [round](const SSample& sample) { return sample.round == round; })
+                ->heap;
+        };
+        EXPECT_LE(roundStart(m_iRound), roundStart(2) + kRoundNoise);
+    }
+
+    // The log holds no error but the sound pool's: a sound that is asked for while all its
+    // buffers still sound is left out, with a row for it and a row with its name.
+    const std::string log = test::LogRows();
+    std::map<std::string, int> busy;
+    std::string others;
+    const std::string error = "<font color=\"red\"><b>Fehler</b></font><td>";
+    bool named = false;
+    for (std::size_t at = log.find(error); at != std::string::npos; at = log.find(error, at)) {
+        at += error.size();
+        const std::string row = log.substr(at, log.find('\n', at) - at);
+        if (named) {
+            ++busy[row];
+            named = false;
+        } else if (row == "Kein freier Buffer gefunden!") {
+            named = true;
+        } else {
+            others += row + "\n";
+        }
+    }
+    std::printf("soak: sounds left out with all their buffers busy:");
+    for (const auto& [name, count] : busy) {
+        std::printf(" %s %d", name.c_str(), count);
     }
     std::printf("\n");
+    EXPECT_EQ(others, "");
 }
 
 } // namespace
