@@ -23,10 +23,12 @@
 namespace {
 
 // The game's view of the data: g_Directory "Standard\", a device on a headless window, a
-// fresh log.
+// fresh log in a working directory of the test's own, which links to the staged set.
 class DataSet : public ::testing::Test {
   protected:
     DataSet() : m_Window(1024, 768) {
+        std::filesystem::create_directory_symlink(
+            std::filesystem::path(platform::ProgramPath()).parent_path() / "Standard", "Standard");
         g_Directory = "Standard\\";
         g_Log.Open();
         m_Direct3D.Init(&m_Window);
@@ -41,6 +43,7 @@ class DataSet : public ::testing::Test {
         return n;
     }
 
+    test::CScratchDir m_Dir;
     platform::CHeadlessWindow m_Window;
     CDirect3D m_Direct3D;
     CSound m_Sound;

@@ -122,6 +122,14 @@ struct SSample {
     int descriptors = 0;
 };
 
+// The end of a round: the stock let go after the last level, how long that took, and
+// whether the game ended with a new highscore.
+struct SEnding {
+    int stock = 0;
+    long frames = 0;
+    bool highscore = false;
+};
+
 // What one level took in one round.
 struct SLevelRun {
     long frames = 0;
@@ -174,6 +182,7 @@ class Soak : public ::testing::Test {
             runs.reserve(kMaxRounds);
         }
         m_Samples.reserve(kMaxRounds * (static_cast<std::size_t>(m_iLevels) + 2));
+        m_Endings.reserve(kMaxRounds);
     }
 
     platform::SHeadlessScript& Script() { return m_Window.Script(); }
@@ -263,6 +272,7 @@ class Soak : public ::testing::Test {
             m_iCheckedLevel = 0;
             return true;
         }
+        ++m_lCheckedFrames;
         const int level = m_Game.GetLevelnummer();
         const std::vector<SBlock>& blocks = m_Game.GetBlocks().GetBlocks();
         const bool loaded = m_iCheckedLevel == 0 || m_Game.GetGameState() == S::STATE_TURNING_IN;
@@ -691,6 +701,8 @@ class Soak : public ::testing::Test {
         if (!Begin(1)) {
             return false;
         }
+        SEnding& ending = m_Endings.emplace_back();
+        ending.stock = m_Game.GetPlayer().GetBalls();
         const long start = m_lFrames;
         while (m_Game.GetGameState() != S::STATE_GAME_OVER &&
                m_Game.GetGameState() != S::STATE_HIGHSCORE) {
@@ -713,6 +725,8 @@ class Soak : public ::testing::Test {
         Script().mouse.rgbButtons[0] = 0;
         Script().mouse.lX = 0;
         m_bLaunchPressed = false;
+        ending.frames = m_lFrames - start;
+        ending.highscore = m_Game.GetGameState() == S::STATE_HIGHSCORE;
 
         // Esc leads back to the menu, which stands idle with its buttons at their ends.
         if (!Tap(DIK_ESCAPE)) {
@@ -773,11 +787,13 @@ class Soak : public ::testing::Test {
     int m_iRound = 0;
     long m_lFrames = 0;
     long m_lChecks = 0;
+    long m_lCheckedFrames = 0;
     int m_iLevelsCleared = 0;
     int m_iHookCalls = 0;
     std::size_t m_MaxParticles = 0;
     std::vector<std::vector<SLevelRun>> m_Runs; // by level, one entry per round
     std::vector<SSample> m_Samples;
+    std::vector<SEnding> m_Endings;
 
     // The checks' memory of the level.
     int m_iCheckedLevel = 0;
@@ -810,9 +826,10 @@ TEST_F(Soak, WholeGamesForHoursOfGameTime) {
 
     std::printf("soak: %.1f minutes of game time in %ld frames of %u ms, %d rounds, %.1f s\n",
                 GameSeconds() / 60, m_lFrames, kFrameMs, m_iRound, wall);
-    std::printf("soak: %ld invariant checks, %d levels cleared or left, %d top-ups of %d balls, "
-                "at most %zu particles\n",
-                m_lChecks, m_iLevelsCleared, m_iHookCalls, kHookBalls, m_MaxParticles);
+    std::printf("soak: %ld invariant checks in %ld frames of the game, %d levels cleared or left, "
+                "%d top-ups of %d balls, at most %zu particles\n",
+                m_lChecks, m_lCheckedFrames, m_iLevelsCleared, m_iHookCalls, kHookBalls,
+                m_MaxParticles);
     std::printf("soak: %d frames with a paddle grown over the side%s%s\n", m_iGrowOverhangs,
                 m_FirstOverhang.empty() ? "" : ", the first: ", m_FirstOverhang.c_str());
     std::printf("soak: %d frames with a ball beyond a side in a far corner%s%s\n",
@@ -843,9 +860,12 @@ TEST_F(Soak, WholeGamesForHoursOfGameTime) {
                 first = false;
             }
         }
+        const SEnding& ending = m_Endings[static_cast<std::size_t>(round - 1)];
         std::printf("soak: round %d: heap at level starts %ld to %ld bytes, %d to %d open "
-                    "descriptors\n",
-                    round, low, high, fewest, most);
+                    "descriptors; %d balls let go in %.1f s, then %s\n",
+                    round, low, high, fewest, most, ending.stock,
+                    static_cast<double>(ending.frames) * kFrameTime,
+                    ending.highscore ? "a new highscore" : "game over");
     }
 
     // After the first level the heap and the descriptors stay where they were.
