@@ -49,9 +49,16 @@ bool CMp3Decoder::Open(std::string_view path, std::string& error) {
     mpg123_format(handle, rate, channels, encoding);
     m_iRate = static_cast<int>(rate);
     m_iChannels = channels;
-    const off_t length = mpg123_length(handle);
-    if (length <= 0) {
-        error = "the piece has no length";
+    // A damaged header may claim any length: one beyond a day is counted from the frames
+    // themselves, and refused when it is still not believable (the players turn lengths
+    // into units of 100 ns, which must not overflow).
+    const off_t maxLength = static_cast<off_t>(rate) * 60 * 60 * 24;
+    off_t length = mpg123_length(handle);
+    if (length > maxLength && mpg123_scan(handle) == MPG123_OK) {
+        length = mpg123_length(handle);
+    }
+    if (length <= 0 || length > maxLength) {
+        error = "the piece has no believable length";
         return false;
     }
     m_Length = static_cast<std::int64_t>(length);
