@@ -10,7 +10,8 @@ constexpr std::int64_t kScaledPixels = 64 * 64;
 
 bool WellFormed(const platform::SImage& image, int width, int height) {
     return image.width == width && image.height == height &&
-           image.pixels.size() == static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
+           image.pixels.size() ==
+               static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
 }
 
 } // namespace

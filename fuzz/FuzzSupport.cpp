@@ -4,8 +4,10 @@
 #include "settings/Log.h"
 #include "settings/Settings.h"
 
+#include <signal.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
@@ -13,13 +15,30 @@ namespace fuzz {
 namespace {
 
 std::filesystem::path MakeTemporaryDirectory(const std::filesystem::path& parent,
-                                             const char* prefix) {
-    std::string pattern = (parent / (std::string(prefix) + "XXXXXX")).string();
+                                             const std::string& prefix) {
+    std::string pattern = (parent / (prefix + "XXXXXX")).string();
     if (mkdtemp(pattern.data()) == nullptr) {
         std::fprintf(stderr, "fuzz: cannot make a directory in %s\n", parent.c_str());
         std::abort();
     }
     return pattern;
+}
+
+// Directories of processes that ended without cleaning up (a crash, a killed fuzzer), found
+// by the process id in their names.
+void RemoveLeftovers(const std::filesystem::path& parent, const std::string& prefix) {
+    std::error_code error;
+    for (const auto& entry : std::filesystem::directory_iterator(parent, error)) {
+        const std::string name = entry.path().filename().string();
+        if (!name.starts_with(prefix)) {
+            continue;
+        }
+        char* end = nullptr;
+        const long pid = std::strtol(name.c_str() + prefix.size(), &end, 10);
+        if (pid > 0 && *end == '-' && kill(static_cast<pid_t>(pid), 0) != 0 && errno == ESRCH) {
+            std::filesystem::remove_all(entry.path(), error);
+        }
+    }
 }
 
 std::filesystem::path ScratchParent() {
@@ -79,9 +98,14 @@ void Fail(const char* file, int line, const char* condition) {
 
 CEnvironment::CEnvironment(std::string_view settings)
     : m_Previous(std::filesystem::current_path()) {
-    m_WorkDir = MakeTemporaryDirectory(ScratchParent(), "zantor-fuzz-");
-    const std::filesystem::path program = platform::ProgramPath();
-    m_SettingsDir = MakeTemporaryDirectory(program.parent_path(), "fuzz-");
+    const std::filesystem::path scratch = ScratchParent();
+    const std::filesystem::path beside =
+        std::filesystem::path(platform::ProgramPath()).parent_path();
+    RemoveLeftovers(scratch, "zantor-fuzz-");
+    RemoveLeftovers(beside, "fuzz-");
+    const std::string pid = std::to_string(getpid()) + "-";
+    m_WorkDir = MakeTemporaryDirectory(scratch, "zantor-fuzz-" + pid);
+    m_SettingsDir = MakeTemporaryDirectory(beside, "fuzz-" + pid);
     const std::string name = m_SettingsDir.filename().string();
     m_DataDir = m_WorkDir / name;
     std::filesystem::create_directory(m_DataDir);

@@ -19,8 +19,7 @@ inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {
 // Ends the process with the broken rule on stderr; the fuzzer keeps the input as a crash.
 [[noreturn]] void Fail(const char* file, int line, const char* condition);
 
-#define FUZZ_CHECK(condition)                                                                      \
-    ((condition) ? void(0) : ::fuzz::Fail(__FILE__, __LINE__, #condition))
+#define FUZZ_CHECK(condition) ((condition) ? void(0) : ::fuzz::Fail(__FILE__, __LINE__, #condition))
 
 // Settings of a small game: a 640 × 480 window, five block types as in Standard, level 1
 // with blocks two units apart.
@@ -30,7 +29,8 @@ extern const char* const kSettings;
 // working directory (in memory where /dev/shm is available) with a data directory in it, and
 // a directory of the same name beside the program holding Zantor.ini; g_Directory names the
 // two. The log goes to /dev/null, so that it does not grow with every input. Both
-// directories go, and the old working directory comes back, when the process ends normally.
+// directories go, and the old working directory comes back, when the process ends normally;
+// those of a process that crashed go at the next start of a target.
 class CEnvironment {
   public:
     explicit CEnvironment(std::string_view settings = kSettings);

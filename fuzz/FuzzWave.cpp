@@ -25,7 +25,8 @@ class CReadingSoundDevice final : public platform::ISoundDevice {
         m_Sum = sum;
         return m_pSilent->CreateBuffer(format, data, bytes);
     }
-    std::unique_ptr<platform::ISoundBuffer> DuplicateBuffer(platform::ISoundBuffer& original) override {
+    std::unique_ptr<platform::ISoundBuffer>
+    DuplicateBuffer(platform::ISoundBuffer& original) override {
         return m_pSilent->DuplicateBuffer(original);
     }
     std::unique_ptr<platform::IMusicPlayer> OpenMusic(std::string_view path,
@@ -69,7 +70,9 @@ class CWindow final : public platform::IWindow {
     std::unique_ptr<platform::IKeyboardDevice> CreateKeyboard() override {
         return m_Window.CreateKeyboard();
     }
-    std::unique_ptr<platform::IMouseDevice> CreateMouse() override { return m_Window.CreateMouse(); }
+    std::unique_ptr<platform::IMouseDevice> CreateMouse() override {
+        return m_Window.CreateMouse();
+    }
 
   private:
     platform::CHeadlessWindow m_Window;

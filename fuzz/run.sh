@@ -3,10 +3,11 @@
 #
 #   fuzz/run.sh SECONDS [BUILD_DIR]
 #
-# Configures (once) and builds a clang build directory with ZANTOR_FUZZ=ON (default
-# build-fuzz beside this script's folder), builds only the fuzz targets, and runs each on a
-# copy of its seed corpus. Prints "<target>: N executions, 0 crashes" per target and exits
-# non-zero when a target found a fault; the reproducer is kept under BUILD_DIR/fuzz-runs/.
+# Configures (once) and builds a clang build directory with ZANTOR_FUZZ=ON (default:
+# build-fuzz in the source folder), building only the fuzz targets, and runs each on a copy
+# of its seed corpus (SECONDS 0: on the seed corpus once). Prints "<target>: N executions,
+# M crashes" per target and exits non-zero when a target found a fault; the reproducer is
+# kept under BUILD_DIR/fuzz-runs/<name>/artifacts/ until the next run.
 set -euo pipefail
 
 if [[ $# -lt 1 || ! $1 =~ ^[0-9]+$ ]]; then
@@ -41,12 +42,22 @@ for target in "${targets[@]}"; do
     name=${target#Fuzz}
     name=${name,,}
     work=$runs/$name
-    rm -rf "$work/corpus"
+    rm -rf "$work/corpus" "$work/artifacts"
     mkdir -p "$work/corpus" "$work/artifacts"
     cp "$source_dir/fuzz/corpus/$name/"* "$work/corpus/"
     status=0
-    (cd "$work" && "$build_dir/fuzz/$target" -max_total_time="$seconds" -rss_limit_mb=2048 \
-        -timeout=10 -print_final_stats=1 -artifact_prefix="$work/artifacts/" "$work/corpus" \
+    options=(-rss_limit_mb=2048 -timeout=10 -print_final_stats=1)
+    if [[ $seconds -eq 0 ]]; then
+        options+=(-runs=0)
+    else
+        options+=(-max_total_time="$seconds")
+    fi
+    # Words of the formats that libraries read, where the fuzzer sees no comparisons.
+    if [[ -f $source_dir/fuzz/corpus/$name.dict ]]; then
+        options+=(-dict="$source_dir/fuzz/corpus/$name.dict")
+    fi
+    (cd "$work" && "$build_dir/fuzz/$target" "${options[@]}" \
+        -artifact_prefix="$work/artifacts/" "$work/corpus" \
         > "$work/log.txt" 2>&1) || status=$?
     executions=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log.txt" | tail -n 1)
     crashes=$(find "$work/artifacts" -type f | wc -l)
@@ -57,7 +68,7 @@ for target in "${targets[@]}"; do
     if [[ $crashes -ne 0 ]]; then
         failed=1
         find "$work/artifacts" -type f -printf '  reproducer: %p\n'
-        grep -m 1 -E 'ERROR|runtime error|fuzz check failed|deadly signal' "$work/log.txt" \
+        grep -a -m 1 -E 'ERROR|runtime error|fuzz check failed|deadly signal' "$work/log.txt" \
             | sed 's/^/  /' || true
         echo "  log: $work/log.txt"
     fi
