@@ -28,7 +28,9 @@ grep -q '<b>Logbuch geöffnet:</b><br>' log.htm || fail "no header"
 row="<b>Variable</b></font><td>std::__cxx11::basic_string<char, std::char_traits<char>, std::allocator<char> > g_Directory=$data\\<td> in "
 grep -qF "$row" log.htm || fail "no g_Directory row"
 if [ "$data" = credits ]; then
-    grep -A1 '<b>Info</b>' log.htm | grep -qF "g_Directory=credits\\" ||
+    # No -q on the reading end: it would quit early, and the first grep's SIGPIPE would fail
+    # the pipeline under pipefail when the log is long.
+    grep -A1 '<b>Info</b>' log.htm | grep -F "g_Directory=credits\\" >/dev/null ||
         fail "no Info row right before the g_Directory row"
 fi
 [ "$(tail -c 7 log.htm)" = "</html>" ] || fail "footer not last"
