@@ -288,6 +288,23 @@ TEST(PngErrors, TruncatedFilesAreRefused) {
     ExpectRefused("header.png");
 }
 
+TEST(PngErrors, ChunkLengthBeyondTheFileIsRefusedBeforeAllocating) {
+    // A text chunk whose length field claims almost 2 GiB, in a file of 80 bytes: libpng
+    // would allocate the whole length before reading (the fuzzer found it).
+    test::CScratchDir dir;
+    WritePng("small.png", NoiseFile());
+    std::string bytes = test::ReadFile("small.png").substr(0, 33); // signature and IHDR
+    bytes += std::string("\x74\x52\x4e\x53zTXt", 8) + std::string(40, 'x');
+    test::WriteFile("long.png", bytes);
+    std::string error;
+    EXPECT_FALSE(platform::LoadPng("long.png", &error));
+    EXPECT_NE(error.find("claims more bytes"), std::string::npos) << error;
+
+    // Bytes after IEND are not looked at.
+    test::WriteFile("trailer.png", test::ReadFile("small.png") + "\xff\xff\xff\xff junk");
+    EXPECT_TRUE(platform::LoadPng("trailer.png"));
+}
+
 TEST(PngErrors, DamagedImageDataNeverCrashes) {
     test::CScratchDir dir;
     WritePng("whole.png", NoiseFile());

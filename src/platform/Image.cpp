@@ -126,6 +126,24 @@ std::string LimitText(std::int64_t width, std::int64_t height) {
 
 // A PNG file in memory and libpng's reader over it, positioned at the image data once
 // Open has succeeded.
+// libpng allocates a chunk's buffer before it reads the chunk, trusting the length in its
+// header; a few damaged bytes could so ask for two gigabytes. Such a chunk cannot be read
+// anyway, so the file is refused before libpng sees it.
+bool ChunkLongerThanFile(const std::string& bytes) {
+    std::size_t pos = 8;
+    while (bytes.size() - pos >= 8) {
+        const std::uint64_t length = ReadBigEndian32(bytes, pos);
+        if (length + 12 > bytes.size() - pos) {
+            return true;
+        }
+        if (bytes.compare(pos + 4, 4, "IEND") == 0) {
+            return false;
+        }
+        pos += static_cast<std::size_t>(length) + 12;
+    }
+    return false;
+}
+
 class CPngReader {
   public:
     CPngReader() = default;
@@ -150,6 +168,10 @@ class CPngReader {
         const auto* data = reinterpret_cast<const unsigned char*>(m_Bytes.data());
         if (m_Bytes.size() < 8 || png_sig_cmp(data, 0, 8) != 0) {
             m_Error = "the file is no PNG";
+            return false;
+        }
+        if (ChunkLongerThanFile(m_Bytes)) {
+            m_Error = "the file ends too early: a chunk claims more bytes than it holds";
             return false;
         }
         // The size is checked here already so that the refusal can name it; libpng's own
