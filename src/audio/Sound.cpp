@@ -179,7 +179,7 @@ bool CSound::LoadWave(const char* path, SSoundInfo* entry) {
             const auto u16 = [&record](int at) {
                 return static_cast<std::uint16_t>(record[at] | record[at + 1] << 8);
             };
-            const auto u32 = [&record, &u16](int at) {
+            const auto u32 = [&u16](int at) {
                 return std::uint32_t{u16(at)} | std::uint32_t{u16(at + 2)} << 16;
             };
             format =
