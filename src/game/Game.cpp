@@ -60,24 +60,7 @@ void CGame::Init(CDirect3D* direct3D, CInput* input, CSound* sound) {
     }
 
     // The light: a point light that goes with the camera. Each colour is read alpha first.
-    m_Light = D3DLIGHT9{};
-    m_Light.Type = D3DLIGHT_POINT;
-    const auto readColour = [](const char* group) {
-        const std::string key = group;
-        D3DCOLORVALUE colour;
-        colour.a = ReadIniFloat("Light", (key + "4").c_str());
-        colour.b = ReadIniFloat("Light", (key + "3").c_str());
-        colour.g = ReadIniFloat("Light", (key + "2").c_str());
-        colour.r = ReadIniFloat("Light", (key + "1").c_str());
-        return colour;
-    };
-    m_Light.Diffuse = readColour("Diffuse");
-    m_Light.Ambient = readColour("Ambient");
-    m_Light.Specular = readColour("Specular");
-    m_Light.Range = ReadIniFloat("Light", "Range");
-    m_Light.Attenuation0 = 0.0f;
-    m_Light.Attenuation1 = 0.025f;
-    m_Light.Attenuation2 = 0.0f;
+    m_Light = ReadIniLight();
 
     m_Material = D3DMATERIAL9{};
     m_Material.Diffuse = {0.75f, 0.75f, 0.75f, 1.0f};

@@ -223,25 +223,8 @@ void CMenu::Render() {
     m_pDevice->SetRenderState(D3DRS_LIGHTING, 1);
 
     // The light is read anew every frame, alpha first within each colour.
-    D3DLIGHT9 light{};
-    light.Type = D3DLIGHT_POINT;
+    D3DLIGHT9 light = ReadIniLight();
     light.Position = eye;
-    const auto readColour = [](const char* group) {
-        const std::string key = group;
-        D3DCOLORVALUE colour;
-        colour.a = ReadIniFloat("Light", (key + "4").c_str());
-        colour.b = ReadIniFloat("Light", (key + "3").c_str());
-        colour.g = ReadIniFloat("Light", (key + "2").c_str());
-        colour.r = ReadIniFloat("Light", (key + "1").c_str());
-        return colour;
-    };
-    light.Diffuse = readColour("Diffuse");
-    light.Ambient = readColour("Ambient");
-    light.Specular = readColour("Specular");
-    light.Range = ReadIniFloat("Light", "Range");
-    light.Attenuation0 = 0.0f;
-    light.Attenuation1 = 0.025f;
-    light.Attenuation2 = 0.0f;
     D3DMATERIAL9 material{};
     material.Diffuse = {0.75f, 0.75f, 0.75f, 1.0f};
     material.Ambient = {0.25f, 0.25f, 0.25f, 1.0f};

@@ -97,3 +97,25 @@ std::string DataFilePath(std::string_view name) {
     }
     return path;
 }
+
+D3DLIGHT9 ReadIniLight() {
+    D3DLIGHT9 light{};
+    light.Type = D3DLIGHT_POINT;
+    const auto readColour = [](const char* group) {
+        const std::string key = group;
+        D3DCOLORVALUE colour;
+        colour.a = ReadIniFloat("Light", (key + "4").c_str());
+        colour.b = ReadIniFloat("Light", (key + "3").c_str());
+        colour.g = ReadIniFloat("Light", (key + "2").c_str());
+        colour.r = ReadIniFloat("Light", (key + "1").c_str());
+        return colour;
+    };
+    light.Diffuse = readColour("Diffuse");
+    light.Ambient = readColour("Ambient");
+    light.Specular = readColour("Specular");
+    light.Range = ReadIniFloat("Light", "Range");
+    light.Attenuation0 = 0.0f;
+    light.Attenuation1 = 0.025f;
+    light.Attenuation2 = 0.0f;
+    return light;
+}

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/D3D9Types.h"
+
 #include <cstdint>
 #include <string>
 #include <string_view>
@@ -17,6 +19,11 @@ using IniBuffer = char[256];
 
 int ReadIniInt(const char* section, const char* key);
 float ReadIniFloat(const char* section, const char* key);
+
+// The point light of section "Light": Diffuse, Ambient and Specular colours (keys 1 to 4 are
+// red, green, blue, alpha; read alpha first), Range, and the fixed attenuation 0, 0.025, 0.
+// The position is the caller's.
+D3DLIGHT9 ReadIniLight();
 // Fills buffer with the value and returns true; for a missing key the buffer holds
 // NOT_FOUND and the result is false.
 bool ReadIniString(const char* section, const char* key, IniBuffer& buffer);
