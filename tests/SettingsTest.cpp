@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cmath>
 #include <cstdlib>
 
@@ -128,6 +129,25 @@ TEST_F(Settings, EditedFileTakesEffectAtTheNextRead) {
     EXPECT_EQ(ReadIniInt("Options", "ShowSpeed"), 0);
     WriteIni("[Options]\nShowSpeed=1\n");
     EXPECT_EQ(ReadIniInt("Options", "ShowSpeed"), 1);
+
+    // A file left alone for a while is served from its parsed copy; an edit of the same size
+    // with an older time stamp still takes effect.
+    const auto age = [this](long seconds) {
+        const auto when =
+            std::filesystem::file_time_type::clock::now() - std::chrono::seconds(seconds);
+        std::filesystem::last_write_time(IniPath(), when);
+    };
+    age(60);
+    EXPECT_EQ(ReadIniInt("Options", "ShowSpeed"), 1);
+    WriteIni("[Options]\nShowSpeed=2\n");
+    age(30);
+    EXPECT_EQ(ReadIniInt("Options", "ShowSpeed"), 2);
+
+    // Gone: the next read falls back to Standard; back: the next read takes it again.
+    std::filesystem::remove(IniPath());
+    EXPECT_EQ(ReadIniInt("VideoMode", "Width"), 640);
+    WriteIni("[VideoMode]\nWidth=800\n");
+    EXPECT_EQ(ReadIniInt("VideoMode", "Width"), 800);
 }
 
 TEST_F(Settings, NoSettingsAnywhereReportsTheStandardPath) {

@@ -115,9 +115,8 @@ bool CGame::LoadLevel() {
     return true;
 }
 
-bool CGame::HelpTextExists() const {
-    return FileExists(g_Directory + "Text" + std::to_string(m_iLevelnummer) + ".txt") ||
-           FileExists("Standard\\Text" + std::to_string(m_iLevelnummer) + ".txt");
+bool CGame::HelpTextExists() {
+    return m_HelpText.Exists(m_iLevelnummer);
 }
 
 void CGame::Update(float d) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "HelpText.h"
 #include "Player.h"
 #include "engine/Sprite.h"
 #include "field/Ball.h"
@@ -72,7 +73,7 @@ class CGame {
     const D3DXVECTOR3& GetTarget() const { return m_vTarget; }
 
   private:
-    bool HelpTextExists() const;
+    bool HelpTextExists();
     void DrawHelpText();
 
     CDirect3D* m_pDirect3D = nullptr;
@@ -93,6 +94,7 @@ class CGame {
     float m_fTransition = 0.0f;
     float m_fShake = 0.0f;
     int m_iHighscore = 0;
+    CHelpText m_HelpText;
     CSpriteButton m_LeftArrow;
     CSpriteButton m_RightArrow;
     CSprite m_Pointer;

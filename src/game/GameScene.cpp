@@ -4,7 +4,6 @@
 #include "field/Random.h"
 #include "input/Input.h"
 #include "platform/D3DXMath.h"
-#include "platform/Path.h"
 #include "settings/Settings.h"
 
 #include <cmath>
@@ -133,20 +132,11 @@ void CGame::Render() {
 }
 
 void CGame::DrawHelpText() {
-    // Read line by line in every frame, each line as a 255-byte line buffer holds it; a file
-    // that has gone leaves the panel empty.
-    std::string path = g_Directory + "Text" + std::to_string(m_iLevelnummer) + ".txt";
-    if (!FileExists(path)) {
-        path = "Standard\\Text" + std::to_string(m_iLevelnummer) + ".txt";
-    }
-    platform::FilePtr file = platform::OpenFile(path, "rt");
-    if (!file) {
-        return;
-    }
-    char line[255];
-    for (int i = 0; std::fgets(line, sizeof line, file.get()) != nullptr; ++i) {
-        m_pDirect3D->WriteText(line, g_iScreenWidth / 8, g_iScreenHeight / 8 + 16 * i,
-                               m_HelpTextColor, 0);
+    // A file that has gone leaves the panel empty.
+    const std::vector<std::string>& rows = m_HelpText.Rows(m_iLevelnummer);
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        m_pDirect3D->WriteText(rows[i].c_str(), g_iScreenWidth / 8,
+                               g_iScreenHeight / 8 + 16 * static_cast<int>(i), m_HelpTextColor, 0);
     }
 }
 

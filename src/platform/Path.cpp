@@ -90,10 +90,14 @@ std::optional<std::string> ReadWholeFile(std::string_view path, std::size_t maxB
     if (!file) {
         return std::nullopt;
     }
+    return ReadRest(file.get(), maxBytes);
+}
+
+std::optional<std::string> ReadRest(std::FILE* file, std::size_t maxBytes) {
     std::string content;
     char chunk[8192];
     for (;;) {
-        const std::size_t got = std::fread(chunk, 1, sizeof chunk, file.get());
+        const std::size_t got = std::fread(chunk, 1, sizeof chunk, file);
         if (got == 0) {
             break;
         }
@@ -102,7 +106,7 @@ std::optional<std::string> ReadWholeFile(std::string_view path, std::size_t maxB
         }
         content.append(chunk, got);
     }
-    if (std::ferror(file.get())) {
+    if (std::ferror(file)) {
         return std::nullopt;
     }
     return content;

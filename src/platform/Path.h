@@ -30,5 +30,7 @@ FilePtr OpenFile(std::string_view path, const char* mode);
 // The whole content of a file, or nothing when it cannot be opened or holds more than
 // maxBytes bytes. Reads only what the file holds.
 std::optional<std::string> ReadWholeFile(std::string_view path, std::size_t maxBytes);
+// The rest of an open file, or nothing when reading fails or it holds more than maxBytes.
+std::optional<std::string> ReadRest(std::FILE* file, std::size_t maxBytes);
 
 } // namespace platform

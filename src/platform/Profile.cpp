@@ -1,12 +1,17 @@
 #include "Profile.h"
 
+#include "CachedFile.h"
 #include "Path.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
+#include <memory>
+#include <mutex>
 #include <optional>
+#include <vector>
 
 namespace platform {
 namespace {
@@ -180,19 +185,138 @@ bool WriteReplacing(const std::string& native, std::string_view content) {
            std::fflush(inPlace.get()) == 0;
 }
 
+// A profile file in memory with its sections and keys found once per version of the file.
+class CProfileCopy {
+  public:
+    explicit CProfileCopy(std::string_view path) : m_File(path, kProfileFileMax) {}
+
+    const std::string& GetPath() const { return m_File.GetPath(); }
+
+    // True when the file can be read; its index is then up to date.
+    bool Refresh() {
+        if (!m_File.Refresh()) {
+            return false;
+        }
+        if (m_File.GetVersion() != m_IndexedVersion) {
+            BuildIndex();
+        }
+        return true;
+    }
+
+    // The value of the first key of the name in the first section of the name.
+    std::optional<std::string_view> Find(std::string_view section, std::string_view key) const {
+        for (const SSection& s : m_Sections) {
+            if (!EqualNoCase(s.name, section)) {
+                continue;
+            }
+            for (std::size_t i = s.firstKey; i < s.endKey; ++i) {
+                if (EqualNoCase(m_Keys[i].name, key)) {
+                    return m_Keys[i].value;
+                }
+            }
+            return std::nullopt; // only the first section of a name counts
+        }
+        return std::nullopt;
+    }
+
+  private:
+    struct SSection {
+        std::string_view name;
+        std::size_t firstKey = 0;
+        std::size_t endKey = 0;
+    };
+    struct SKey {
+        std::string_view name;
+        std::string_view value;
+    };
+
+    void BuildIndex() {
+        m_IndexedVersion = m_File.GetVersion();
+        m_Sections.clear();
+        m_Keys.clear();
+        if (!m_File.GetContent()) {
+            return; // too large: a file, but no profile
+        }
+        const std::string_view text = *m_File.GetContent();
+        CLineReader reader(text);
+        SLine line;
+        while (reader.Next(line)) {
+            if (line.kind == SLine::EKind::Section) {
+                m_Sections.push_back(SSection{line.name, m_Keys.size(), m_Keys.size()});
+            } else if (line.kind == SLine::EKind::Key && !m_Sections.empty()) {
+                m_Keys.push_back(SKey{line.name, ValueOf(text, line)});
+                m_Sections.back().endKey = m_Keys.size();
+            }
+        }
+    }
+
+    CCachedFile m_File;
+    std::uint64_t m_IndexedVersion = ~std::uint64_t{0};
+    std::vector<SSection> m_Sections;
+    std::vector<SKey> m_Keys; // views into the file's content
+};
+
+// The profiles read so far, the one used last first; a handful at most.
+constexpr std::size_t kCachedProfiles = 8;
+std::mutex s_CacheMutex;
+std::vector<std::unique_ptr<CProfileCopy>> s_Profiles;
+
+CProfileCopy& CachedProfile(std::string_view path) {
+    const auto found = std::find_if(s_Profiles.begin(), s_Profiles.end(),
+                                    [path](const auto& copy) { return copy->GetPath() == path; });
+    if (found != s_Profiles.end()) {
+        std::rotate(s_Profiles.begin(), found, found + 1);
+    } else {
+        if (s_Profiles.size() == kCachedProfiles) {
+            s_Profiles.pop_back();
+        }
+        s_Profiles.insert(s_Profiles.begin(), std::make_unique<CProfileCopy>(path));
+    }
+    return *s_Profiles.front();
+}
+
 } // namespace
+
+namespace {
+
+// The lookup behind both reads; the value stays valid while the cache's lock is held.
+EProfileLookup Lookup(std::string_view section, std::string_view key, std::string_view path,
+                      std::string_view& value) {
+    CProfileCopy& copy = CachedProfile(path);
+    if (!copy.Refresh()) {
+        return EProfileLookup::NoFile;
+    }
+    const std::optional<std::string_view> found = copy.Find(section, key);
+    if (!found) {
+        return EProfileLookup::NoKey;
+    }
+    value = *found;
+    return EProfileLookup::Found;
+}
+
+} // namespace
+
+EProfileLookup LookupProfileString(std::string_view section, std::string_view key,
+                                   std::string_view path, std::span<char> buffer) {
+    const std::lock_guard lock(s_CacheMutex);
+    std::string_view value;
+    const EProfileLookup result = Lookup(section, key, path, value);
+    if (result == EProfileLookup::Found && !buffer.empty()) {
+        const std::size_t length = std::min(value.size(), buffer.size() - 1);
+        std::copy_n(value.data(), length, buffer.data());
+        buffer[length] = '\0';
+    }
+    return result;
+}
 
 std::string ReadProfileString(std::string_view section, std::string_view key,
                               std::string_view fallback, std::string_view path) {
-    const std::optional<std::string> text = ReadWholeFile(path, kProfileFileMax);
-    if (!text) {
-        return std::string(fallback.substr(0, kProfileValueMax));
+    const std::lock_guard lock(s_CacheMutex);
+    std::string_view value;
+    if (Lookup(section, key, path, value) != EProfileLookup::Found) {
+        value = fallback.substr(0, kProfileValueMax);
     }
-    const SLocation location = Locate(*text, section, key);
-    if (!location.keyLine) {
-        return std::string(fallback.substr(0, kProfileValueMax));
-    }
-    return std::string(ValueOf(*text, *location.keyLine));
+    return std::string(value);
 }
 
 bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -19,6 +20,19 @@ namespace platform {
 inline constexpr std::size_t kProfileValueMax = 255;
 // Larger files are not profiles: reads find nothing in them and writes leave them alone.
 inline constexpr std::size_t kProfileFileMax = 16 * 1024 * 1024;
+
+enum class EProfileLookup {
+    NoFile, // the file cannot be opened for reading (or is no regular file)
+    NoKey,  // the file holds no such section or key, or is too large to be a profile
+    Found,
+};
+
+// Looks key up in section of the file at path and copies its value into buffer, cut to fit
+// before a terminating zero. Lookups are served from a parsed copy of the file that is read
+// again whenever the file has changed (see CCachedFile): while the file stays as it is, a
+// lookup costs one stat and no allocation, and an edit takes effect at the next lookup.
+EProfileLookup LookupProfileString(std::string_view section, std::string_view key,
+                                   std::string_view path, std::span<char> buffer);
 
 // The value of key in section of the file at path, or fallback when the file, the section
 // or the key is missing.

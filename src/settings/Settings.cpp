@@ -22,23 +22,48 @@ void ReportMissingKey(const std::string& file, const char* section, const char* 
 
 } // namespace
 
-std::string SettingsFilePath() {
-    const std::string& program = platform::ProgramPath();
-    std::string candidate = program + "\\..\\" + g_Directory + "Zantor.ini";
-    if (!FileExists(candidate)) {
-        candidate = program + "\\..\\Standard\\Zantor.ini";
+namespace {
+
+// The two places of the settings file, written as the lookups name them: made again only
+// when the data directory changes, so that a lookup builds no path.
+struct SSettingsPaths {
+    std::string directory; // the data directory they were made for
+    std::string data;
+    std::string standard;
+};
+
+const SSettingsPaths& SettingsPaths() {
+    static SSettingsPaths paths;
+    if (paths.data.empty() || paths.directory != g_Directory) {
+        const std::string& program = platform::ProgramPath();
+        paths.directory = g_Directory;
+        paths.data = program + "\\..\\" + g_Directory + "Zantor.ini";
+        paths.standard = program + "\\..\\Standard\\Zantor.ini";
     }
-    return candidate;
+    return paths;
+}
+
+} // namespace
+
+std::string SettingsFilePath() {
+    const SSettingsPaths& paths = SettingsPaths();
+    return FileExists(paths.data) ? paths.data : paths.standard;
 }
 
 bool ReadIniString(const char* section, const char* key, IniBuffer& buffer) {
-    const std::string file = SettingsFilePath();
-    const std::string value = platform::ReadProfileString(section, key, NOT_FOUND, file);
-    const std::size_t length = std::min(value.size(), sizeof buffer - 1);
-    std::memcpy(buffer, value.data(), length);
-    buffer[length] = '\0';
+    // The data directory's file when it can be read, else the one in "Standard".
+    const SSettingsPaths& paths = SettingsPaths();
+    const std::string* file = &paths.data;
+    platform::EProfileLookup found = platform::LookupProfileString(section, key, *file, buffer);
+    if (found == platform::EProfileLookup::NoFile) {
+        file = &paths.standard;
+        found = platform::LookupProfileString(section, key, *file, buffer);
+    }
+    if (found != platform::EProfileLookup::Found) {
+        std::strcpy(buffer, NOT_FOUND);
+    }
     if (std::strcmp(buffer, NOT_FOUND) == 0) {
-        ReportMissingKey(platform::NativePath(file), section, key);
+        ReportMissingKey(platform::NativePath(*file), section, key);
         return false;
     }
     return true;
@@ -101,18 +126,22 @@ std::string DataFilePath(std::string_view name) {
 D3DLIGHT9 ReadIniLight() {
     D3DLIGHT9 light{};
     light.Type = D3DLIGHT_POINT;
-    const auto readColour = [](const char* group) {
-        const std::string key = group;
+    // Keys 1 to 4 of a colour: red, green, blue, alpha.
+    using Keys = const char* const[4];
+    const auto readColour = [](Keys& keys) {
         D3DCOLORVALUE colour;
-        colour.a = ReadIniFloat("Light", (key + "4").c_str());
-        colour.b = ReadIniFloat("Light", (key + "3").c_str());
-        colour.g = ReadIniFloat("Light", (key + "2").c_str());
-        colour.r = ReadIniFloat("Light", (key + "1").c_str());
+        colour.a = ReadIniFloat("Light", keys[3]);
+        colour.b = ReadIniFloat("Light", keys[2]);
+        colour.g = ReadIniFloat("Light", keys[1]);
+        colour.r = ReadIniFloat("Light", keys[0]);
         return colour;
     };
-    light.Diffuse = readColour("Diffuse");
-    light.Ambient = readColour("Ambient");
-    light.Specular = readColour("Specular");
+    static Keys diffuse = {"Diffuse1", "Diffuse2", "Diffuse3", "Diffuse4"};
+    static Keys ambient = {"Ambient1", "Ambient2", "Ambient3", "Ambient4"};
+    static Keys specular = {"Specular1", "Specular2", "Specular3", "Specular4"};
+    light.Diffuse = readColour(diffuse);
+    light.Ambient = readColour(ambient);
+    light.Specular = readColour(specular);
     light.Range = ReadIniFloat("Light", "Range");
     light.Attenuation0 = 0.0f;
     light.Attenuation1 = 0.025f;

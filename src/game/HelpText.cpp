@@ -1,0 +1,52 @@
+#include "HelpText.h"
+
+#include "settings/Settings.h"
+
+#include <algorithm>
+
+const platform::CCachedFile* CHelpText::Current(int level) {
+    if (!m_Data || level != m_iLevel || m_Directory != g_Directory) {
+        const std::string name = "Text" + std::to_string(level) + ".txt";
+        m_iLevel = level;
+        m_Directory = g_Directory;
+        m_Data.emplace(g_Directory + name, kMaxFileSize);
+        m_Standard.emplace("Standard\\" + name, kMaxFileSize);
+        m_pShown = nullptr;
+        m_Rows.clear();
+    }
+    if (m_Data->Refresh()) {
+        return &*m_Data;
+    }
+    return m_Standard->Refresh() ? &*m_Standard : nullptr;
+}
+
+bool CHelpText::Exists(int level) {
+    return Current(level) != nullptr;
+}
+
+const std::vector<std::string>& CHelpText::Rows(int level) {
+    const platform::CCachedFile* file = Current(level);
+    if (file == m_pShown && (file == nullptr || file->GetVersion() == m_ShownVersion)) {
+        return m_Rows;
+    }
+    m_pShown = file;
+    m_ShownVersion = file != nullptr ? file->GetVersion() : 0;
+    m_Rows.clear();
+    if (file == nullptr || !file->GetContent()) {
+        return m_Rows;
+    }
+    std::string_view rest = *file->GetContent();
+    while (!rest.empty()) {
+        // One read of the line buffer: up to its size less the terminating zero, through the
+        // line break if that comes first. The row shows up to a zero byte.
+        std::size_t length = std::min(rest.size(), kRowBuffer - 1);
+        const std::size_t newline = rest.substr(0, length).find('\n');
+        if (newline != std::string_view::npos) {
+            length = newline + 1;
+        }
+        const std::string_view row = rest.substr(0, length);
+        m_Rows.emplace_back(row.substr(0, row.find('\0')));
+        rest.remove_prefix(length);
+    }
+    return m_Rows;
+}

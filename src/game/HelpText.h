@@ -1,0 +1,35 @@
+#pragma once
+
+#include "platform/CachedFile.h"
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The help text of a level as the help screen shows it: "Text<n>.txt" of the data directory,
+// else of "Standard", cut into rows as a 255-byte line buffer reads it (a longer line goes on
+// in the next row; a row keeps its line break). Kept until the level or the file changes, so
+// showing it costs no reading while it stays as it is.
+class CHelpText {
+  public:
+    static constexpr std::size_t kRowBuffer = 255;
+    static constexpr std::size_t kMaxFileSize = 16 * 1024 * 1024;
+
+    // The rows of the level's help text now; none when there is no such file.
+    const std::vector<std::string>& Rows(int level);
+    // Whether the level has a help text now.
+    bool Exists(int level);
+
+  private:
+    // The file that holds the level's help text now, or null.
+    const platform::CCachedFile* Current(int level);
+
+    int m_iLevel = 0;
+    std::string m_Directory; // the data directory the files were named for
+    std::optional<platform::CCachedFile> m_Data;
+    std::optional<platform::CCachedFile> m_Standard;
+    const platform::CCachedFile* m_pShown = nullptr;
+    std::uint64_t m_ShownVersion = 0;
+    std::vector<std::string> m_Rows;
+};
