@@ -285,19 +285,28 @@ void Uniform(GLint location, const D3DCOLORVALUE& color) {
 
 class CGlTextureObject final : public ITexture {
   public:
-    CGlTextureObject(CGlTexture name, int width, int height, int levels)
-        : m_Name(std::move(name)), m_iWidth(width), m_iHeight(height), m_iLevels(levels) {}
+    CGlTextureObject(CGlTexture name, int width, int height, int levels, bool opaque)
+        : m_Name(std::move(name)), m_iWidth(width), m_iHeight(height), m_iLevels(levels),
+          m_bOpaque(opaque) {}
     int GetWidth() const override { return m_iWidth; }
     int GetHeight() const override { return m_iHeight; }
     int GetLevelCount() const override { return m_iLevels; }
     GLuint Name() const { return m_Name.Get(); }
+    // True when every texel's alpha is full: blending it in changes nothing.
+    bool IsOpaque() const { return m_bOpaque; }
 
   private:
     CGlTexture m_Name;
     int m_iWidth;
     int m_iHeight;
     int m_iLevels;
+    bool m_bOpaque;
 };
+
+bool IsOpaque(const SImage& image) {
+    return std::all_of(image.pixels.begin(), image.pixels.end(),
+                       [](std::uint32_t pixel) { return (pixel >> 24) == 0xFFu; });
+}
 
 class CGlVertexBuffer final : public IVertexBuffer {
   public:
@@ -479,8 +488,10 @@ class CGlDevice final : public IGraphicsDevice {
         glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
         glDisable(GL_SCISSOR_TEST);
         glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
-        glClear(GL_COLOR_BUFFER_BIT);
+        if (width != windowWidth || height != windowHeight) {
+            glClearColor(0.0f, 0.0f, 0.0f, 1.0f); // the bars beside the picture
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
         glBindFramebuffer(GL_READ_FRAMEBUFFER, m_Framebuffer.Get());
         const bool sameSize = width == m_iWidth && height == m_iHeight;
         glBlitFramebuffer(0, 0, m_iWidth, m_iHeight, x, y, x + width, y + height,
@@ -616,8 +627,11 @@ class CGlDevice final : public IGraphicsDevice {
         if (glGetError() == GL_OUT_OF_MEMORY) {
             return nullptr;
         }
+        const bool opaque =
+            IsOpaque(image) && std::all_of(levels.begin(), levels.end(),
+                                           [](const SImage& level) { return IsOpaque(level); });
         return std::make_unique<CGlTextureObject>(std::move(texture), image.width, image.height,
-                                                  static_cast<int>(levels.size()) + 1);
+                                                  static_cast<int>(levels.size()) + 1, opaque);
     }
 
     std::unique_ptr<IVertexBuffer> CreateVertexBuffer(const void* data,
@@ -722,8 +736,14 @@ class CGlDevice final : public IGraphicsDevice {
         glBindSampler(0, m_ScreenSampler.Get());
         glDisable(GL_DEPTH_TEST);
         glDisable(GL_CULL_FACE);
-        glEnable(GL_BLEND);
-        glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        // Pictures are blended by their alpha; for an opaque picture in a colour of full
+        // alpha that gives the picture itself, and drawing it unblended is cheaper.
+        if (glTexture != nullptr && glTexture->IsOpaque() && (color >> 24) == 0xFFu) {
+            glDisable(GL_BLEND);
+        } else {
+            glEnable(GL_BLEND);
+            glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+        }
         glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(count * 6));
         glBindSampler(0, m_StageSamplers[0].Get());
     }
