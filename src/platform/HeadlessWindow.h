@@ -19,8 +19,11 @@ struct SHeadlessScript {
     SMouseState mouse{};
     bool inForeground = true; // false: devices lose their acquisition, readings fail
 
-    // Graphics: every frame call of the device in order, and what should fail.
+    // Graphics: every frame call of the device in order, and what should fail. With record
+    // off the device still keeps its state but neither records draws nor writes the trace,
+    // so that a long run costs neither time nor memory for them.
     std::vector<std::string> trace;
+    bool record = true;
     bool failPresent = false;
     bool failCreateDevice = false;
 

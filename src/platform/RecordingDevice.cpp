@@ -96,22 +96,31 @@ const D3DXMATRIX& CRecordingDevice::GetTransform(D3DTRANSFORMSTATETYPE state) co
 }
 
 void CRecordingDevice::Clear(D3DCOLOR color, float z, std::uint32_t stencil) {
-    char text[64];
-    std::snprintf(text, sizeof text, "Clear %08X %g %u", color, static_cast<double>(z), stencil);
-    m_Script->trace.emplace_back(text);
+    if (m_Script->record) {
+        char text[64];
+        std::snprintf(text, sizeof text, "Clear %08X %g %u", color, static_cast<double>(z),
+                      stencil);
+        m_Script->trace.emplace_back(text);
+    }
     m_ClearColor = color;
 }
 
 void CRecordingDevice::BeginScene() {
-    m_Script->trace.emplace_back("BeginScene");
+    if (m_Script->record) {
+        m_Script->trace.emplace_back("BeginScene");
+    }
 }
 
 void CRecordingDevice::EndScene() {
-    m_Script->trace.emplace_back("EndScene");
+    if (m_Script->record) {
+        m_Script->trace.emplace_back("EndScene");
+    }
 }
 
 bool CRecordingDevice::Present() {
-    m_Script->trace.emplace_back("Present");
+    if (m_Script->record) {
+        m_Script->trace.emplace_back("Present");
+    }
     m_FrontColor = m_ClearColor;
     return !m_Script->failPresent;
 }
@@ -213,6 +222,9 @@ SRecordedDraw CRecordingDevice::MakeDraw(SRecordedDraw::EKind kind) const {
 
 void CRecordingDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, int, int, int numVertices,
                                             int startIndex, int primitiveCount) {
+    if (!m_Script->record) {
+        return;
+    }
     SRecordedDraw draw = MakeDraw(SRecordedDraw::EKind::Indexed);
     draw.type = type;
     draw.numVertices = numVertices;
@@ -223,6 +235,9 @@ void CRecordingDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, int, int, int
 
 void CRecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, int primitiveCount,
                                        const void* vertices, std::size_t stride) {
+    if (!m_Script->record) {
+        return;
+    }
     SRecordedDraw draw = MakeDraw(SRecordedDraw::EKind::FromMemory);
     draw.type = type;
     draw.primitiveCount = primitiveCount;
@@ -235,6 +250,9 @@ void CRecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, int primitiveCount
 
 void CRecordingDevice::DrawScreenQuads(ITexture* texture, const SScreenQuad* quads,
                                        std::size_t count, D3DCOLOR color) {
+    if (!m_Script->record) {
+        return;
+    }
     SRecordedDraw draw = MakeDraw(SRecordedDraw::EKind::ScreenQuads);
     draw.texture0 = texture;
     draw.primitiveCount = static_cast<int>(count * 2);

@@ -52,8 +52,8 @@ struct SRecordedDraw {
 };
 
 // The device of the headless window: it keeps the device state, records every draw with the
-// state it used, and writes a line per frame call into the script's trace. Nothing is drawn;
-// the front buffer holds the last clear colour.
+// state it used, and writes a line per frame call into the script's trace (unless the
+// script's record is off). Nothing is drawn; the front buffer holds the last clear colour.
 class CRecordingDevice final : public IGraphicsDevice {
   public:
     CRecordingDevice(std::shared_ptr<SHeadlessScript> script, int width, int height);

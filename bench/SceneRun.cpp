@@ -1,0 +1,488 @@
+#include "SceneRun.h"
+
+#include "AllocationCounter.h"
+#include "engine/TextureLoader.h"
+#include "game/field/Random.h"
+#include "platform/Image.h"
+#include "platform/KeyCodes.h"
+#include "settings/Settings.h"
+
+#include <algorithm>
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <sstream>
+
+namespace {
+
+using S = CGame::EGameState;
+
+// Every frame of a scene gets 16 ms of game time. Getting to a scene (the menu's fly-in,
+// the walk through the level selection and its turns) runs on frames of a second, which
+// only shortens the waits: nothing moves on the play field then.
+constexpr std::uint32_t kFrameMs = 16;
+constexpr std::uint32_t kFastMs = 1000;
+constexpr std::uint32_t kSeed = 20261208;
+// The longest wait for a screen, in game time.
+constexpr double kWaitSeconds = 30.0;
+// The autopilot keeps this many balls in play and tops the stock up before it runs out.
+constexpr int kBallsInPlay = 3;
+constexpr int kLowStock = 2;
+constexpr int kTopUp = 5;
+// The largest random turn the autopilot gives a ball at the paddle, in mouse counts.
+constexpr int kJitter = 8;
+
+// Where a ball of radius r at x ends up on a board of the width when it travels on along x,
+// the side walls turning it back.
+float Fold(float x, float r, float width) {
+    const float span = width - 2 * r;
+    if (span <= 0) {
+        return width / 2;
+    }
+    const float t = (x - r) / span;
+    const float n = std::floor(t);
+    const bool back = std::fmod(n, 2.0f) != 0;
+    return r + (back ? 1 - (t - n) : t - n) * span;
+}
+
+} // namespace
+
+CSceneRun::CSceneRun(platform::IWindow& window, platform::CHeadlessWindow& script,
+                     const SSceneSettings& settings)
+    : m_Window(window), m_Script(script), m_Settings(settings) {}
+
+CSceneRun::~CSceneRun() {
+    m_Game.Release();
+}
+
+bool CSceneRun::Fail(const std::string& what) {
+    if (m_Error.empty()) {
+        m_Error = what + " (" + Where() + ")";
+    }
+    return false;
+}
+
+std::string CSceneRun::Where() const {
+    std::ostringstream where;
+    where << m_Scene << " scene on " << m_Settings.device << ", frame " << m_lFrames
+          << ", program state " << g_iProgramState << ", menu state " << m_Menu.GetState()
+          << ", game state " << m_Game.GetGameState() << ", level " << m_Game.GetLevelnummer()
+          << (m_Game.IsLevelSelect() ? " (selection)" : "");
+    return where.str();
+}
+
+void CSceneRun::UseFastClock(bool fast) {
+    m_iStepMs = fast ? kFastMs : kFrameMs;
+    m_Clock.SetStepPerReading(m_iStepMs);
+}
+
+bool CSceneRun::Run(SSceneResults& results) {
+    const bool done = Start() && MenuScene(results.menu) && PlayScene(results.game, results.play) &&
+                      StatisticsScene(results.statistics);
+    results.framesRun = m_lFrames;
+    return done;
+}
+
+// The shell's start-up (Program.cpp) in its order, on the manual clock.
+bool CSceneRun::Start() {
+    g_iProgramState = 0;
+    SeedRand(kSeed);
+    if (const std::optional<platform::SImage> icon =
+            platform::LoadPng(DataFilePath("zantor.png"))) {
+        m_Window.SetIcon(*icon);
+    }
+    if (!m_Direct3D.Init(&m_Window)) {
+        return Fail("the graphics device could not be set up; log.htm says why");
+    }
+    m_Direct3D.SetClearColor(0xFF000000u);
+    m_Input.Init(&m_Window);
+    m_Sound.Init(&m_Window);
+    m_Game.Init(&m_Direct3D, &m_Input, &m_Sound);
+    m_Menu.Init(&m_Direct3D, &m_Input, &m_Sound, &m_Game);
+    m_Background.Load("background.png", &m_Direct3D, 0);
+    if (m_Background.GetWidth() > 0 && m_Background.GetHeight() > 0) {
+        m_Background.SetScale(
+            static_cast<float>(g_iScreenWidth) / static_cast<float>(m_Background.GetWidth()),
+            static_cast<float>(g_iScreenHeight) / static_cast<float>(m_Background.GetHeight()));
+    }
+    UseFastClock(false);
+    m_Loop.emplace(SShellObjects{m_Window, m_Clock, m_Direct3D, m_Input, m_Sound, m_Game, m_Menu,
+                                 m_Background},
+                   ReadIniInt("Options", "ShowSpeed") == 1);
+
+    if (ReadIniInt("Options", "Control") != 1) {
+        return Fail("the autopilot steers with the mouse, but the settings have Control != 1");
+    }
+    m_fSensitivity = ReadIniFloat("Options", "MouseSensitive");
+    if (!(m_fSensitivity > 0.0f)) {
+        return Fail("the settings have no positive MouseSensitive");
+    }
+    return true;
+}
+
+bool CSceneRun::Frame(SFrameStats* stats) {
+    Script().audioClock += static_cast<double>(m_iStepMs) / 1000.0;
+    if (stats != nullptr) {
+        bench::SetTraceLabel(m_Label, m_lMeasured);
+    }
+    const std::uint64_t before = bench::CountedAllocations();
+    const auto start = std::chrono::steady_clock::now();
+    if (stats != nullptr) {
+        bench::BeginCounting();
+    }
+    CFrameLoop::EPass pass = CFrameLoop::EPass::Message;
+    while (pass == CFrameLoop::EPass::Message) {
+        pass = m_Loop->RunPass();
+    }
+    bench::EndCounting();
+    const auto end = std::chrono::steady_clock::now();
+    if (pass == CFrameLoop::EPass::Quit) {
+        return Fail("the window was closed");
+    }
+    ++m_lFrames;
+    if (stats != nullptr) {
+        stats->Add(std::chrono::duration<double>(end - start).count(),
+                   bench::CountedAllocations() - before);
+        ++m_lMeasured;
+    }
+    if (g_iProgramState == -1) {
+        return Fail("the program ended");
+    }
+    return true;
+}
+
+// A button pressed for one frame between two frames that see it up (a press counts only
+// when a query saw the button released before).
+bool CSceneRun::Click(int button) {
+    if (!Frame()) {
+        return false;
+    }
+    Script().mouse.rgbButtons[static_cast<std::size_t>(button)] = 0x80;
+    const bool down = Frame();
+    Script().mouse.rgbButtons[static_cast<std::size_t>(button)] = 0;
+    return down && Frame();
+}
+
+bool CSceneRun::Tap(int key) {
+    if (!Frame()) {
+        return false;
+    }
+    Script().keys[static_cast<std::size_t>(key)] = 0x80;
+    const bool down = Frame();
+    Script().keys[static_cast<std::size_t>(key)] = 0;
+    return down && Frame();
+}
+
+// The cursor moves by 1.5 × the mouse's motion, so it gets to within a pixel or two.
+bool CSceneRun::MoveCursor(int x, int y) {
+    for (int move = 0; move < 8; ++move) {
+        if (std::abs(m_Input.GetMouseX() - x) <= 2 && std::abs(m_Input.GetMouseY() - y) <= 2) {
+            break;
+        }
+        Script().mouse.lX = static_cast<int>(std::lround((x - m_Input.GetMouseX()) / 1.5));
+        Script().mouse.lY = static_cast<int>(std::lround((y - m_Input.GetMouseY()) / 1.5));
+        if (!Frame()) {
+            return false;
+        }
+    }
+    return true;
+}
+
+template <typename Condition>
+bool CSceneRun::RunUntil(Condition condition, const char* what, long budget) {
+    for (long frame = 0; frame < budget; ++frame) {
+        if (condition()) {
+            return true;
+        }
+        if (!Frame()) {
+            return false;
+        }
+    }
+    return condition() || Fail(std::string("waited in vain for ") + what);
+}
+
+bool CSceneRun::MenuScene(SFrameStats& stats) {
+    m_Scene = "menu";
+    UseFastClock(true);
+    const long budget = static_cast<long>(kWaitSeconds * 1000.0 / kFastMs);
+    const auto settled = [this] {
+        if (g_iProgramState != 0 || m_Menu.GetState() != CMenu::MENU_IDLE) {
+            return false;
+        }
+        const std::vector<STextLine>& lines = m_Menu.GetText().GetLines();
+        return std::all_of(lines.begin(), lines.end(),
+                           [](const STextLine& line) { return line.fDelay <= 0.0f; });
+    };
+    if (!RunUntil(settled, "the idle menu with its welcome lines in place", budget)) {
+        return false;
+    }
+    UseFastClock(false);
+    for (int i = 0; i < m_Settings.warmup; ++i) {
+        if (!Frame()) {
+            return false;
+        }
+    }
+    std::snprintf(m_Label, sizeof m_Label, "menu on %s", m_Settings.device);
+    m_lMeasured = 0;
+    stats.Reserve(m_Settings.frames);
+    bench::TraceAllocations(m_Settings.traceAllocations);
+    for (int i = 0; i < m_Settings.frames; ++i) {
+        if (!Frame(&stats)) {
+            return false;
+        }
+        if (g_iProgramState != 0 || m_Menu.GetState() != CMenu::MENU_IDLE) {
+            return Fail("the menu left its idle state");
+        }
+    }
+    return true;
+}
+
+bool CSceneRun::EnterLevel(int level) {
+    UseFastClock(true);
+    const long budget = static_cast<long>(kWaitSeconds * 1000.0 / kFastMs);
+    const auto selecting = [this] {
+        return g_iProgramState == 1 && m_Game.IsLevelSelect() &&
+               m_Game.GetGameState() == S::STATE_PLAYING;
+    };
+    if (!RunUntil(selecting, "the level selection", budget)) {
+        return false;
+    }
+    // The arrows stand at the screen's edges at half its height.
+    platform::SImageInfo left{};
+    platform::SImageInfo right{};
+    if (!D3DXGetImageInfoFromFile(DataFilePath("links.png"), &left) ||
+        !D3DXGetImageInfoFromFile(DataFilePath("rechts.png"), &right)) {
+        return Fail("the arrows of the level selection cannot be read");
+    }
+    while (m_Game.GetLevelnummer() != level) {
+        const int before = m_Game.GetLevelnummer();
+        const bool up = before < level;
+        const int x = up ? g_iScreenWidth - static_cast<int>(right.width) / 2
+                         : static_cast<int>(left.width) / 2;
+        const int y = g_iScreenHeight / 2 + static_cast<int>(up ? right.height : left.height) / 2;
+        if (!MoveCursor(x, y) || !Click(0)) {
+            return false;
+        }
+        if (!RunUntil(selecting, "the next level of the selection", budget)) {
+            return false;
+        }
+        if (m_Game.GetLevelnummer() == before) {
+            return Fail("the level selection does not go on to level " + std::to_string(level) +
+                        " (is Bench/Daten.dat in place?)");
+        }
+    }
+    // Play begins on ordinary frames.
+    UseFastClock(false);
+    Script().mouse.lX = 0;
+    Script().mouse.lY = 0;
+    if (!Click(1)) {
+        return false;
+    }
+    const auto begun = [this] {
+        const auto state = m_Game.GetGameState();
+        return !m_Game.IsLevelSelect() && (state == S::STATE_HELP || state == S::STATE_PLAYING);
+    };
+    if (!RunUntil(begun, "the level", budget)) {
+        return false;
+    }
+    if (m_Game.GetGameState() == S::STATE_HELP && !Click(1)) {
+        return false;
+    }
+    if (m_Game.GetGameState() != S::STATE_PLAYING || m_Game.IsLevelSelect() ||
+        m_Game.GetLevelnummer() != level) {
+        return Fail("level " + std::to_string(level) + " did not begin");
+    }
+    m_bLaunchPressed = false;
+    return true;
+}
+
+void CSceneRun::TopUp(SPlayNotes& notes) {
+    if (m_Game.GetPlayer().GetBalls() < kLowStock) {
+        m_Game.GetPlayer().AddBalls(kTopUp);
+        ++notes.topUps;
+    }
+}
+
+// The ball that reaches the paddle first, and where.
+CSceneRun::SContact CSceneRun::NextContact() {
+    const CBalls& balls = m_Game.GetBalls();
+    const float pz = m_Game.GetPaddel().GetPosition().z;
+    const float width = m_Game.GetBoard().GetSizeX();
+    const float dt = static_cast<float>(kFrameMs) / 1000.0f;
+    SContact best;
+    for (int i = 0; i < balls.Count(); ++i) {
+        const CBall& ball = balls.Get(i);
+        const D3DXVECTOR3& p = ball.GetPosition();
+        const D3DXVECTOR3& d = ball.GetDirection();
+        const float step = ball.GetSpeed() * dt;
+        if (d.z >= 0 || step <= 0) {
+            continue;
+        }
+        const float r = ball.GetRadius();
+        const float above = p.z - (pz + r);
+        const long frames =
+            above <= 0 ? 1 : std::max(1L, std::lround(std::ceil(above / (-d.z * step))));
+        if (best.ball < 0 || frames < best.frames) {
+            best.ball = i;
+            best.frames = frames;
+            best.x = Fold(p.x + d.x * step * static_cast<float>(frames), r, width);
+        }
+    }
+    return best;
+}
+
+// Launches while fewer balls than wanted are in play, stands where the next ball comes
+// down, and at the contact gives the paddle a random push so that the balls spread.
+void CSceneRun::Steer() {
+    const CPaddel& paddle = m_Game.GetPaddel();
+    const CBalls& balls = m_Game.GetBalls();
+    const float px = paddle.GetPosition().x;
+    const float half = paddle.GetWidth() / 2;
+    const float width = m_Game.GetBoard().GetSizeX();
+    const float limit = paddle.GetSpeed();
+    const float dt = static_cast<float>(kFrameMs) / 1000.0f;
+    const auto mouseFor = [&](float v) {
+        return static_cast<int>(std::lround(std::clamp(v, -limit, limit) / m_fSensitivity));
+    };
+
+    const bool launch = balls.Count() < kBallsInPlay && !m_bLaunchPressed;
+    Script().mouse.rgbButtons[0] = launch ? 0x80 : 0;
+    m_bLaunchPressed = launch;
+
+    const SContact contact = NextContact();
+    float target = width / 2;
+    if (contact.ball >= 0) {
+        target = contact.x;
+    } else {
+        float lowest = 1e9f;
+        for (int i = 0; i < balls.Count(); ++i) {
+            const D3DXVECTOR3& p = balls.Get(i).GetPosition();
+            if (p.z < lowest) {
+                lowest = p.z;
+                target = p.x;
+            }
+        }
+    }
+    int motion = mouseFor((std::clamp(target, half, width - half) - px) / dt);
+    if (contact.ball >= 0 && contact.frames <= 1) {
+        std::uniform_int_distribution<int> push(-kJitter, kJitter);
+        const int pushed = motion + push(m_Rng);
+        const float moved = px + static_cast<float>(pushed) * m_fSensitivity * dt;
+        if (std::abs(contact.x - moved) < half * 0.9f) {
+            motion = pushed;
+        }
+    }
+    Script().mouse.lX = motion;
+    Script().mouse.lY = 0;
+}
+
+bool CSceneRun::PlayScene(SFrameStats& stats, SPlayNotes& notes) {
+    m_Scene = "game";
+    // From the idle menu: the cursor onto the start button and a click.
+    const CSpriteButton& button = m_Menu.GetButton(0);
+    const int x = m_Menu.GetButtonX(0) + button.GetWidth() / 2;
+    const int y = m_Menu.GetButtonY(0) + button.GetHeight() / 2;
+    if (!MoveCursor(x, y)) {
+        return false;
+    }
+    if (!button.IsInside(m_Input.GetMouseX(), m_Input.GetMouseY())) {
+        return Fail("the cursor did not reach the start button");
+    }
+    if (!Click(0)) {
+        return false;
+    }
+    if (m_Menu.GetState() != CMenu::MENU_STARTING) {
+        return Fail("the start button did not start the game");
+    }
+    UseFastClock(true);
+    if (!RunUntil([] { return g_iProgramState == 1; }, "the game",
+                  static_cast<long>(kWaitSeconds * 1000.0 / kFastMs))) {
+        return false;
+    }
+    if (!EnterLevel(m_Settings.playLevel)) {
+        return false;
+    }
+
+    std::snprintf(m_Label, sizeof m_Label, "game on %s", m_Settings.device);
+    m_lMeasured = 0;
+    stats.Reserve(m_Settings.frames);
+    bench::TraceAllocations(m_Settings.traceAllocations);
+    double blocks = 0;
+    double balls = 0;
+    double particles = 0;
+    int warmup = m_Settings.warmup;
+    while (stats.Frames() < m_Settings.frames) {
+        const auto state = m_Game.GetGameState();
+        if (state == S::STATE_STATISTICS) {
+            // Cleared: a new game, and the level once more.
+            ++notes.restarts;
+            Script().mouse = platform::SMouseState{};
+            if (!Tap(DIK_N) || !EnterLevel(m_Settings.playLevel)) {
+                return false;
+            }
+            continue;
+        }
+        if (state != S::STATE_PLAYING || m_Game.IsLevelSelect() || g_iProgramState != 1) {
+            return Fail("play ended");
+        }
+        TopUp(notes);
+        Steer();
+        if (m_bLaunchPressed) {
+            ++notes.launches;
+        }
+        if (!Frame(warmup > 0 ? nullptr : &stats)) {
+            return false;
+        }
+        if (warmup > 0) {
+            --warmup;
+            continue;
+        }
+        const std::size_t flying = m_Game.GetBlocks().GetParticles().GetParticles().size();
+        blocks += static_cast<double>(m_Game.GetBlocks().GetBlocks().size());
+        balls += m_Game.GetBalls().Count();
+        particles += static_cast<double>(flying);
+        notes.maxParticles = std::max(notes.maxParticles, flying);
+    }
+    const double frames = std::max(1.0, static_cast<double>(stats.Frames()));
+    notes.meanBlocks = blocks / frames;
+    notes.meanBalls = balls / frames;
+    notes.meanParticles = particles / frames;
+    Script().mouse = platform::SMouseState{};
+    m_bLaunchPressed = false;
+    return true;
+}
+
+bool CSceneRun::StatisticsScene(SFrameStats& stats) {
+    m_Scene = "statistics";
+    // A new game, and the bench's level of one block right in front of the paddle: the
+    // first ball launched clears it.
+    if (!Tap(DIK_N) || !EnterLevel(m_Settings.statisticsLevel)) {
+        return false;
+    }
+    if (!Click(0)) {
+        return false;
+    }
+    if (!RunUntil([this] { return m_Game.GetGameState() == S::STATE_STATISTICS; },
+                  "the statistics of the cleared level",
+                  static_cast<long>(kWaitSeconds * 1000.0 / kFrameMs))) {
+        return false;
+    }
+    for (int i = 0; i < m_Settings.warmup; ++i) {
+        if (!Frame()) {
+            return false;
+        }
+    }
+    std::snprintf(m_Label, sizeof m_Label, "statistics on %s", m_Settings.device);
+    m_lMeasured = 0;
+    stats.Reserve(m_Settings.frames);
+    bench::TraceAllocations(m_Settings.traceAllocations);
+    for (int i = 0; i < m_Settings.frames; ++i) {
+        if (!Frame(&stats)) {
+            return false;
+        }
+        if (m_Game.GetGameState() != S::STATE_STATISTICS || g_iProgramState != 1) {
+            return Fail("the statistics panel went away");
+        }
+    }
+    return true;
+}
