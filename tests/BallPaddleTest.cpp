@@ -69,6 +69,25 @@ TEST_F(Balls, TwoLostBallsGoInOneFrameWithSoundAndShake) {
     EXPECT_TRUE(ball->ppDuplicates[0]->IsPlaying());
 }
 
+TEST_F(Balls, BallsAfterLostAndReturnedOnesStartFresh) {
+    // Sped up, then lost; one more returned to the stock: the next balls are new in every way.
+    m_Balls.Add({10, 0, 5}, {0, 0, -1});
+    for (int frame = 0; frame < 100000 && m_Balls.Get(0).GetSpeed() < 15.0f; ++frame) {
+        m_Balls.Update(0.001f);
+    }
+    m_Balls.Add({5, 0, 0.3f}, {0, 0, -1});
+    m_Balls.Update(0.1f);
+    m_Balls.ReturnToStock();
+    ASSERT_EQ(m_Balls.Count(), 0);
+    for (int i = 0; i < 3; ++i) {
+        m_Balls.Add({7, 3, 9}, {0, 0, 2});
+        const CBall& ball = m_Balls.Get(i);
+        EXPECT_EQ(ball.GetSpeed(), 10.0f);
+        EXPECT_EQ(ball.GetPosition(), D3DXVECTOR3(7, 0.5f, 9));
+        EXPECT_EQ(ball.GetDirection(), D3DXVECTOR3(0, 0, 1));
+    }
+}
+
 TEST_F(Balls, ReturnToStockGivesEveryBallBack) {
     const int stock = m_Player.GetBalls();
     for (int i = 0; i < 3; ++i) {

@@ -9,6 +9,9 @@
 #include <cmath>
 
 void CParticleSystem::LoadTexture(platform::IGraphicsDevice* device, const char* fileName) {
+    // Room for what play usually has in flight, so that bursts do not allocate.
+    m_ParticleList.reserve(kReserved);
+    m_Vertices.reserve(kReserved * 6);
     m_pDevice = device;
     m_pTexture = D3DXCreateTextureFromFile(m_pDevice, DataFilePath(fileName));
     if (!m_pTexture) {

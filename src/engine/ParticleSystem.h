@@ -24,6 +24,8 @@ struct SParticle {
 // Short-lived textured squares facing the camera, all drawn with one call.
 class CParticleSystem {
   public:
+    static constexpr std::size_t kReserved = 512;
+
     // Loads the texture (from the data directory, else from "Standard").
     void LoadTexture(platform::IGraphicsDevice* device, const char* fileName);
     void Add(SParticle particle) { m_ParticleList.push_back(particle); }

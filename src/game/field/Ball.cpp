@@ -85,6 +85,9 @@ void CBalls::Init(const SGameContext& links, platform::IGraphicsDevice* device, 
     m_Links = links;
     m_pDevice = device;
     m_pSound = sound;
+    for (auto* balls : {&m_Balls, &m_Returned, &m_Spare}) {
+        balls->reserve(kReserved);
+    }
     m_Mesh.Load(device, "ball.mdl");
     if (m_pSound != nullptr) {
         m_pSound->LoadSound("ball", 4);
@@ -92,9 +95,23 @@ void CBalls::Init(const SGameContext& links, platform::IGraphicsDevice* device, 
 }
 
 void CBalls::Add(const D3DXVECTOR3& position, const D3DXVECTOR3& direction) {
-    auto ball = std::make_unique<CBall>();
+    // A ball that left play is made anew, so play allocates only for a new highest number.
+    std::unique_ptr<CBall> ball;
+    if (m_Spare.empty()) {
+        ball = std::make_unique<CBall>();
+    } else {
+        ball = std::move(m_Spare.back());
+        m_Spare.pop_back();
+    }
     ball->Create(m_Links, position, direction, &m_Mesh);
     m_Balls.push_back(std::move(ball));
+}
+
+void CBalls::Spare(std::vector<std::unique_ptr<CBall>>& balls) {
+    for (auto& ball : balls) {
+        m_Spare.push_back(std::move(ball));
+    }
+    balls.clear();
 }
 
 void CBalls::Update(float dt) {
@@ -105,10 +122,11 @@ void CBalls::Update(float dt) {
         m_Balls[i]->Move(dt);
     }
     m_bUpdating = false;
-    m_Returned.clear();
+    Spare(m_Returned);
 
     for (auto it = m_Balls.begin(); it != m_Balls.end();) {
         if ((*it)->GetSpeed() == 0.0f) {
+            m_Spare.push_back(std::move(*it));
             it = m_Balls.erase(it);
             if (m_Links.pShake != nullptr) {
                 *m_Links.pShake = 1.0f;
@@ -137,12 +155,15 @@ void CBalls::ReturnToStock() {
         for (auto& ball : m_Balls) {
             m_Returned.push_back(std::move(ball));
         }
+        m_Balls.clear();
+    } else {
+        Spare(m_Balls);
     }
-    m_Balls.clear();
 }
 
 void CBalls::Release() {
     m_Balls.clear();
     m_Returned.clear();
+    m_Spare.clear();
     m_Mesh = CModel();
 }

@@ -36,6 +36,9 @@ class CBall {
 // The balls in play, their shared mesh and the lost-ball sound.
 class CBalls {
   public:
+    // Balls in play that need no allocation for the lists that hold them.
+    static constexpr std::size_t kReserved = 16;
+
     void Init(const SGameContext& links, platform::IGraphicsDevice* device, CSound* sound);
     void Add(const D3DXVECTOR3& position, const D3DXVECTOR3& direction);
     // Moves every ball that was in play when the update began, then removes the lost ones,
@@ -51,11 +54,15 @@ class CBalls {
     const CBall& Get(int index) const { return *m_Balls[static_cast<std::size_t>(index)]; }
 
   private:
+    // Moves every ball of balls to the spares.
+    void Spare(std::vector<std::unique_ptr<CBall>>& balls);
+
     SGameContext m_Links;
     platform::IGraphicsDevice* m_pDevice = nullptr;
     CSound* m_pSound = nullptr;
     std::vector<std::unique_ptr<CBall>> m_Balls;
     std::vector<std::unique_ptr<CBall>> m_Returned; // taken out of play during Update
+    std::vector<std::unique_ptr<CBall>> m_Spare;    // out of play, kept for the next Add
     bool m_bUpdating = false;
     CModel m_Mesh;
 };
