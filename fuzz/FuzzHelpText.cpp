@@ -1,8 +1,10 @@
 // The bytes as a help text: laid out and measured by the font as one line, then drawn as the
-// game draws a help text: line by line as fgets reads it into a 255-byte buffer, each line
-// with CDirect3D::WriteText on a headless window.
+// game draws a help text: cut into rows by the help screen's own reader, which must agree with
+// fgets reading into a 255-byte buffer, each row with CDirect3D::WriteText on a headless
+// window.
 #include "FuzzSupport.h"
 #include "engine/Direct3D.h"
+#include "game/HelpText.h"
 #include "platform/Font.h"
 #include "platform/HeadlessWindow.h"
 #include "platform/Path.h"
@@ -48,18 +50,27 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     }
     FUZZ_CHECK(font->MeasureWidth(text) >= 0);
 
+    // The help screen's rows, which must be what a 255-byte fgets buffer reads line by line.
     const std::string path = environment.WriteData("Text1.txt", text);
+    static CHelpText help;
+    const std::vector<std::string>& rows = help.Rows(1);
     platform::FilePtr file = platform::OpenFile(path, "rt");
     FUZZ_CHECK(file != nullptr);
-    char line[255];
-    for (int i = 0; std::fgets(line, sizeof line, file.get()) != nullptr; ++i) {
-        screen.direct3D.WriteText(line, g_iScreenWidth / 8, g_iScreenHeight / 8 + 16 * i,
-                                  0xffe8ecffu, 0);
+    char line[CHelpText::kRowBuffer];
+    std::size_t count = 0;
+    for (; std::fgets(line, sizeof line, file.get()) != nullptr; ++count) {
+        FUZZ_CHECK(count < rows.size() && rows[count] == line);
+    }
+    FUZZ_CHECK(count == rows.size());
+
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        screen.direct3D.WriteText(rows[i].c_str(), g_iScreenWidth / 8,
+                                  g_iScreenHeight / 8 + 16 * static_cast<int>(i), 0xffe8ecffu, 0);
         if (i == 0) {
             // The other placements of the text functions: centred, and right-aligned left
             // of the screen.
-            screen.direct3D.WriteText(line, 0, 200, 0xffffffffu, 1);
-            screen.direct3D.WriteText(line, -40, 300, 0xffffffffu, 0);
+            screen.direct3D.WriteText(rows[i].c_str(), 0, 200, 0xffffffffu, 1);
+            screen.direct3D.WriteText(rows[i].c_str(), -40, 300, 0xffffffffu, 0);
         }
     }
     platform::CRecordingDevice& device = *screen.window.GetRecordingDevice();

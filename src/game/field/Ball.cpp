@@ -88,6 +88,9 @@ void CBalls::Init(const SGameContext& links, platform::IGraphicsDevice* device, 
     for (auto* balls : {&m_Balls, &m_Returned, &m_Spare}) {
         balls->reserve(kReserved);
     }
+    while (m_Spare.size() < kReserved) {
+        m_Spare.push_back(std::make_unique<CBall>());
+    }
     m_Mesh.Load(device, "ball.mdl");
     if (m_pSound != nullptr) {
         m_pSound->LoadSound("ball", 4);
@@ -95,7 +98,7 @@ void CBalls::Init(const SGameContext& links, platform::IGraphicsDevice* device, 
 }
 
 void CBalls::Add(const D3DXVECTOR3& position, const D3DXVECTOR3& direction) {
-    // A ball that left play is made anew, so play allocates only for a new highest number.
+    // Balls are made anew from the spares: play allocates only beyond kReserved balls.
     std::unique_ptr<CBall> ball;
     if (m_Spare.empty()) {
         ball = std::make_unique<CBall>();

@@ -36,7 +36,7 @@ class CBall {
 // The balls in play, their shared mesh and the lost-ball sound.
 class CBalls {
   public:
-    // Balls in play that need no allocation for the lists that hold them.
+    // Balls in play at once that need no allocation: made at Init, and kept when out of play.
     static constexpr std::size_t kReserved = 16;
 
     void Init(const SGameContext& links, platform::IGraphicsDevice* device, CSound* sound);
