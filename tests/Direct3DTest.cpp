@@ -115,6 +115,22 @@ TEST_F(Direct3D, FrameClearsToTheClearColourAndFarDepth) {
     EXPECT_FALSE(m_Direct3D.EndFrame());
 }
 
+TEST_F(Direct3D, WithRecordingOffTheDeviceKeepsItsStatesButRecordsNothing) {
+    InitDevice();
+    m_Window.Script().record = false;
+    m_Direct3D.SetClearColor(0xFF102030u);
+    m_Direct3D.BeginFrame();
+    Device().SetRenderState(D3DRS_LIGHTING, 1);
+    m_Direct3D.WriteText("Text", 10, 10, 0xFFFFFFFFu, 0);
+    EXPECT_TRUE(m_Direct3D.EndFrame());
+    EXPECT_TRUE(m_Window.Script().trace.empty());
+    EXPECT_TRUE(Device().GetDraws().empty());
+    EXPECT_EQ(Device().GetRenderState(D3DRS_LIGHTING), 1u);
+    EXPECT_EQ(Device().ReadFrontBuffer().pixels.front(), 0xFF102030u);
+    m_Window.Script().failPresent = true;
+    EXPECT_FALSE(m_Direct3D.EndFrame());
+}
+
 TEST_F(Direct3D, SecondScreenshotReplacesTheFirst) {
     InitDevice();
     for (const std::uint32_t color : {0xFFFF0000u, 0xFF0000FFu}) {
