@@ -1,6 +1,7 @@
 #include "SceneRun.h"
 
 #include "AllocationCounter.h"
+#include "BallPath.h"
 #include "engine/TextureLoader.h"
 #include "game/field/Random.h"
 #include "platform/Image.h"
@@ -31,19 +32,6 @@ constexpr int kLowStock = 2;
 constexpr int kTopUp = 5;
 // The largest random turn the autopilot gives a ball at the paddle, in mouse counts.
 constexpr int kJitter = 8;
-
-// Where a ball of radius r at x ends up on a board of the width when it travels on along x,
-// the side walls turning it back.
-float Fold(float x, float r, float width) {
-    const float span = width - 2 * r;
-    if (span <= 0) {
-        return width / 2;
-    }
-    const float t = (x - r) / span;
-    const float n = std::floor(t);
-    const bool back = std::fmod(n, 2.0f) != 0;
-    return r + (back ? 1 - (t - n) : t - n) * span;
-}
 
 } // namespace
 
@@ -201,6 +189,32 @@ bool CSceneRun::RunUntil(Condition condition, const char* what, long budget) {
     return condition() || Fail(std::string("waited in vain for ") + what);
 }
 
+void CSceneRun::BeginMeasuring(const char* scene, SFrameStats& stats) {
+    std::snprintf(m_Label, sizeof m_Label, "%s on %s", scene, m_Settings.device);
+    m_lMeasured = 0;
+    stats.Reserve(m_Settings.frames);
+    bench::TraceAllocations(m_Settings.traceAllocations);
+}
+
+template <typename Still>
+bool CSceneRun::MeasureStill(const char* scene, SFrameStats& stats, Still still, const char* lost) {
+    for (int i = 0; i < m_Settings.warmup; ++i) {
+        if (!Frame()) {
+            return false;
+        }
+    }
+    BeginMeasuring(scene, stats);
+    for (int i = 0; i < m_Settings.frames; ++i) {
+        if (!Frame(&stats)) {
+            return false;
+        }
+        if (!still()) {
+            return Fail(lost);
+        }
+    }
+    return true;
+}
+
 bool CSceneRun::MenuScene(SFrameStats& stats) {
     m_Scene = "menu";
     UseFastClock(true);
@@ -217,24 +231,10 @@ bool CSceneRun::MenuScene(SFrameStats& stats) {
         return false;
     }
     UseFastClock(false);
-    for (int i = 0; i < m_Settings.warmup; ++i) {
-        if (!Frame()) {
-            return false;
-        }
-    }
-    std::snprintf(m_Label, sizeof m_Label, "menu on %s", m_Settings.device);
-    m_lMeasured = 0;
-    stats.Reserve(m_Settings.frames);
-    bench::TraceAllocations(m_Settings.traceAllocations);
-    for (int i = 0; i < m_Settings.frames; ++i) {
-        if (!Frame(&stats)) {
-            return false;
-        }
-        if (g_iProgramState != 0 || m_Menu.GetState() != CMenu::MENU_IDLE) {
-            return Fail("the menu left its idle state");
-        }
-    }
-    return true;
+    return MeasureStill(
+        "menu", stats,
+        [this] { return g_iProgramState == 0 && m_Menu.GetState() == CMenu::MENU_IDLE; },
+        "the menu left its idle state");
 }
 
 bool CSceneRun::EnterLevel(int level) {
@@ -303,34 +303,6 @@ void CSceneRun::TopUp(SPlayNotes& notes) {
     }
 }
 
-// The ball that reaches the paddle first, and where.
-CSceneRun::SContact CSceneRun::NextContact() {
-    const CBalls& balls = m_Game.GetBalls();
-    const float pz = m_Game.GetPaddel().GetPosition().z;
-    const float width = m_Game.GetBoard().GetSizeX();
-    const float dt = static_cast<float>(kFrameMs) / 1000.0f;
-    SContact best;
-    for (int i = 0; i < balls.Count(); ++i) {
-        const CBall& ball = balls.Get(i);
-        const D3DXVECTOR3& p = ball.GetPosition();
-        const D3DXVECTOR3& d = ball.GetDirection();
-        const float step = ball.GetSpeed() * dt;
-        if (d.z >= 0 || step <= 0) {
-            continue;
-        }
-        const float r = ball.GetRadius();
-        const float above = p.z - (pz + r);
-        const long frames =
-            above <= 0 ? 1 : std::max(1L, std::lround(std::ceil(above / (-d.z * step))));
-        if (best.ball < 0 || frames < best.frames) {
-            best.ball = i;
-            best.frames = frames;
-            best.x = Fold(p.x + d.x * step * static_cast<float>(frames), r, width);
-        }
-    }
-    return best;
-}
-
 // Launches while fewer balls than wanted are in play, stands where the next ball comes
 // down, and at the contact gives the paddle a random push so that the balls spread.
 void CSceneRun::Steer() {
@@ -349,7 +321,8 @@ void CSceneRun::Steer() {
     Script().mouse.rgbButtons[0] = launch ? 0x80 : 0;
     m_bLaunchPressed = launch;
 
-    const SContact contact = NextContact();
+    const test::SContact contact =
+        test::NextContact(m_Game, static_cast<float>(kFrameMs) / 1000.0f);
     float target = width / 2;
     if (contact.ball >= 0) {
         target = contact.x;
@@ -403,10 +376,7 @@ bool CSceneRun::PlayScene(SFrameStats& stats, SPlayNotes& notes) {
         return false;
     }
 
-    std::snprintf(m_Label, sizeof m_Label, "game on %s", m_Settings.device);
-    m_lMeasured = 0;
-    stats.Reserve(m_Settings.frames);
-    bench::TraceAllocations(m_Settings.traceAllocations);
+    BeginMeasuring("game", stats);
     double blocks = 0;
     double balls = 0;
     double particles = 0;
@@ -467,22 +437,8 @@ bool CSceneRun::StatisticsScene(SFrameStats& stats) {
                   static_cast<long>(kWaitSeconds * 1000.0 / kFrameMs))) {
         return false;
     }
-    for (int i = 0; i < m_Settings.warmup; ++i) {
-        if (!Frame()) {
-            return false;
-        }
-    }
-    std::snprintf(m_Label, sizeof m_Label, "statistics on %s", m_Settings.device);
-    m_lMeasured = 0;
-    stats.Reserve(m_Settings.frames);
-    bench::TraceAllocations(m_Settings.traceAllocations);
-    for (int i = 0; i < m_Settings.frames; ++i) {
-        if (!Frame(&stats)) {
-            return false;
-        }
-        if (m_Game.GetGameState() != S::STATE_STATISTICS || g_iProgramState != 1) {
-            return Fail("the statistics panel went away");
-        }
-    }
-    return true;
+    return MeasureStill(
+        "statistics", stats,
+        [this] { return m_Game.GetGameState() == S::STATE_STATISTICS && g_iProgramState == 1; },
+        "the statistics panel went away");
 }

@@ -66,12 +66,6 @@ class CSceneRun {
     const std::string& GetError() const { return m_Error; }
 
   private:
-    struct SContact {
-        int ball = -1;
-        long frames = 0;
-        float x = 0;
-    };
-
     bool Start();
     bool MenuScene(SFrameStats& stats);
     bool PlayScene(SFrameStats& stats, SPlayNotes& notes);
@@ -90,12 +84,17 @@ class CSceneRun {
     bool MoveCursor(int x, int y);
     template <typename Condition>
     bool RunUntil(Condition condition, const char* what, long budget);
+    // Labels the scene's frames from now on and starts its records.
+    void BeginMeasuring(const char* scene, SFrameStats& stats);
+    // The warm-up, then the measured frames of a scene that stands still: after each,
+    // still() must hold, else the run fails with lost.
+    template <typename Still>
+    bool MeasureStill(const char* scene, SFrameStats& stats, Still still, const char* lost);
 
     // From a new game's level selection into play on the level.
     bool EnterLevel(int level);
     // The autopilot's input for the next frame of play, and the balls it keeps in play.
     void Steer();
-    SContact NextContact();
     void TopUp(SPlayNotes& notes);
 
     platform::IWindow& m_Window;

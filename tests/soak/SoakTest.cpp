@@ -5,6 +5,7 @@
 //
 // ZANTOR_SOAK_MINUTES=n plays at least n minutes of game time instead of two hours (for the
 // sanitizer build, which is many times slower).
+#include "BallPath.h"
 #include "TestSupport.h"
 #include "audio/Sound.h"
 #include "engine/Direct3D.h"
@@ -386,60 +387,8 @@ class Soak : public ::testing::Test {
         return true;
     }
 
-    // Where a ball of radius r at x ends up on a board of the width when it travels on along
-    // x, with the side walls turning it back; flipped tells whether it then moves the other
-    // way.
-    static float Fold(float x, float r, float width, bool* flipped = nullptr) {
-        const float span = width - 2 * r;
-        if (span <= 0) {
-            return width / 2;
-        }
-        const float t = (x - r) / span;
-        const float n = std::floor(t);
-        const bool odd = std::fmod(n, 2.0f) != 0;
-        if (flipped != nullptr) {
-            *flipped = odd;
-        }
-        return r + (odd ? 1 - (t - n) : t - n) * span;
-    }
-
-    // Where, in how many frames and with which direction a ball that comes towards the
-    // paddle reaches it.
-    struct SContact {
-        int ball = -1;
-        long frames = 0;
-        float x = 0;
-        float dx = 0;
-        float dz = 0;
-    };
-    SContact NextContact() {
-        const CBalls& balls = m_Game.GetBalls();
-        const float pz = m_Game.GetPaddel().GetPosition().z;
-        const float width = m_Game.GetBoard().GetSizeX();
-        SContact best;
-        for (int i = 0; i < balls.Count(); ++i) {
-            const CBall& ball = balls.Get(i);
-            const D3DXVECTOR3& p = ball.GetPosition();
-            const D3DXVECTOR3& d = ball.GetDirection();
-            const float step = ball.GetSpeed() * kFrameTime;
-            if (d.z >= 0 || step <= 0) {
-                continue;
-            }
-            const float r = ball.GetRadius();
-            const float above = p.z - (pz + r);
-            const long frames =
-                above <= 0 ? 1 : std::max(1L, std::lround(std::ceil(above / (-d.z * step))));
-            if (best.ball < 0 || frames < best.frames) {
-                bool flipped = false;
-                best.ball = i;
-                best.frames = frames;
-                best.x = Fold(p.x + d.x * step * static_cast<float>(frames), r, width, &flipped);
-                best.dx = flipped ? -d.x : d.x;
-                best.dz = d.z;
-            }
-        }
-        return best;
-    }
+    using SContact = test::SContact;
+    SContact NextContact() { return test::NextContact(m_Game, kFrameTime); }
 
     // What a ball of radius r leaving (x, z) with dx / dz = slope meets first, the side walls
     // turning it back: a block (its type), the open far edge (-1) or the far wall (-2).
