@@ -7,6 +7,7 @@
 #include "input/Input.h"
 #include "menu/Menu.h"
 #include "platform/HeadlessWindow.h"
+#include "platform/Numeric.h"
 #include "platform/SoundDevice.h"
 #include "settings/Settings.h"
 
@@ -52,7 +53,7 @@ class FrameLoop : public ::testing::Test {
 
 TEST_F(FrameLoop, FirstFrameGetsZeroAndEachFrameItsPredecessorsDuration) {
     CFrameLoop loop = MakeLoop(false);
-    m_Clock.Script({1000, 1016, 1016, 1049});
+    m_Clock.Script({1000000, 1016000, 1016000, 1049000});
     EXPECT_EQ(loop.GetFrameTime(), 0.0f);
     EXPECT_EQ(loop.RunPass(), CFrameLoop::EPass::Frame);
     EXPECT_FLOAT_EQ(loop.GetFrameTime(), 0.016f);
@@ -67,21 +68,36 @@ TEST_F(FrameLoop, FrameDrawsClearSceneAndPresentInOrder) {
                                                  "Present"}));
 }
 
-TEST_F(FrameLoop, ClockWrapAroundStillGivesTheDuration) {
+TEST_F(FrameLoop, FramesAreMeasuredToTheMicrosecond) {
+    // Frames of a fast graphics card: 0.4 ms and 1.7 ms, not 0 and 1 (or 2).
     CFrameLoop loop = MakeLoop(false);
-    m_Clock.Script({0xFFFFFFF0u, 0x00000010u});
+    m_Clock.Script({5000, 5400, 5400, 7100});
     loop.RunPass();
-    EXPECT_FLOAT_EQ(loop.GetFrameTime(), 0.032f);
+    EXPECT_FLOAT_EQ(loop.GetFrameTime(), 0.0004f);
+    loop.RunPass();
+    EXPECT_FLOAT_EQ(loop.GetFrameTime(), 0.0017f);
+}
+
+TEST_F(FrameLoop, AStallCountsAsTheLongestFrameButShowsAsItWas) {
+    CFrameLoop loop = MakeLoop(false);
+    m_Clock.Script({0, 3000000, 3000000, 3100000, 3100000, 3100001});
+    loop.RunPass(); // held up for 3 s
+    EXPECT_EQ(loop.GetFrameTime(), CFrameLoop::kLongestFrame);
+    EXPECT_FLOAT_EQ(loop.GetMeasuredFrameTime(), 3.0f);
+    loop.RunPass(); // exactly the longest frame
+    EXPECT_FLOAT_EQ(loop.GetFrameTime(), 0.1f);
+    loop.RunPass();
+    EXPECT_FLOAT_EQ(loop.GetFrameTime(), 0.000001f);
 }
 
 TEST_F(FrameLoop, ScreenshotPassMeasuresFromAfterTheScreenshot) {
     CFrameLoop loop = MakeLoop(false);
     m_Window.Script().keys[DIK_E] = 0x80;
-    m_Clock.Script({100, 350, 400});
+    m_Clock.Script({100000, 350000, 400000});
     loop.RunPass();
     EXPECT_FLOAT_EQ(loop.GetFrameTime(), 0.050f);
     // Held down, the key takes no second screenshot: the clock is read twice.
-    m_Clock.Script({500, 520});
+    m_Clock.Script({500000, 520000});
     loop.RunPass();
     EXPECT_FLOAT_EQ(loop.GetFrameTime(), 0.020f);
 }
@@ -113,7 +129,7 @@ TEST_F(FrameLoop, VolumeKeysStepByATruncatedThousandthOfTheFrameTime) {
     buffer.SetVolume(-1000);
 
     CFrameLoop loop = MakeLoop(false);
-    m_Clock.Script({0, 17}); // the first frame takes 17 ms, the next ones 0 ms
+    m_Clock.Script({0, 17000}); // the first frame takes 17 ms, the next ones 0 ms
     m_Window.Script().keys[DIK_A] = 0x80;
     loop.RunPass(); // first frame: time 0, no change
     EXPECT_EQ(buffer.GetVolume(), -1000);
@@ -130,7 +146,7 @@ TEST_F(FrameLoop, MessagePassRunsNoFrameAndPollsNoInput) {
     CFrameLoop loop = MakeLoop(false);
     m_Window.Post(platform::SMessage::EKind::Other);
     m_Window.Script().mouse.lX = 5;
-    m_Clock.Script({10, 20});
+    m_Clock.Script({10000, 20000});
     EXPECT_EQ(loop.RunPass(), CFrameLoop::EPass::Message);
     EXPECT_TRUE(Trace().empty());
     EXPECT_EQ(m_Window.Script().mouse.lX, 5); // not read
@@ -141,7 +157,7 @@ TEST_F(FrameLoop, MessagePassRunsNoFrameAndPollsNoInput) {
 
 TEST_F(FrameLoop, ShowSpeedIsZeroFor49FramesThenTheMeanOfFifty) {
     CFrameLoop loop = MakeLoop(true);
-    m_Clock.SetStepPerReading(20); // every frame takes 20 ms: 50 frames per second
+    m_Clock.SetStepPerReading(20000); // every frame takes 20 ms: 50 frames per second
     for (int frame = 1; frame <= 49; ++frame) {
         loop.RunPass();
         ASSERT_EQ(loop.GetShownSpeed(), 0) << "frame " << frame;
@@ -197,6 +213,7 @@ TEST_F(FrameLoop, FailedPresentEndsTheProgram) {
 }
 
 TEST(TruncToInt, RoundsTowardZeroAndSaturates) {
+    using platform::TruncToInt;
     EXPECT_EQ(TruncToInt(16.9f), 16);
     EXPECT_EQ(TruncToInt(-16.9f), -16);
     EXPECT_EQ(TruncToInt(1e20f), std::numeric_limits<int>::max());

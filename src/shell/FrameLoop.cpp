@@ -6,23 +6,12 @@
 #include "game/Game.h"
 #include "input/Input.h"
 #include "menu/Menu.h"
+#include "platform/Numeric.h"
 
-#include <cmath>
+#include <algorithm>
 #include <cstdio>
-#include <limits>
 
-int TruncToInt(float value) {
-    if (std::isnan(value)) {
-        return 0;
-    }
-    if (value >= 2147483648.0f) {
-        return std::numeric_limits<int>::max();
-    }
-    if (value <= -2147483648.0f) {
-        return std::numeric_limits<int>::min();
-    }
-    return static_cast<int>(value);
-}
+using platform::TruncToInt;
 
 CFrameLoop::CFrameLoop(const SShellObjects& objects, bool showSpeed)
     : m_Objects(objects), m_bShowSpeed(showSpeed) {}
@@ -33,7 +22,7 @@ void CFrameLoop::Run() {
 }
 
 CFrameLoop::EPass CFrameLoop::RunPass() {
-    m_FrameStart = m_Objects.clock.Milliseconds();
+    m_FrameStart = m_Objects.clock.Microseconds();
     platform::SMessage message;
     if (m_Objects.window.PeekMessage(message)) {
         switch (message.kind) {
@@ -61,7 +50,7 @@ void CFrameLoop::RunFrame() {
 
     if (input.KeyPressed(DIK_E)) {
         direct3D.Screenshot("Screenshot.bmp");
-        m_FrameStart = m_Objects.clock.Milliseconds(); // saving does not count
+        m_FrameStart = m_Objects.clock.Microseconds(); // saving does not count
     }
     const float d = m_fFrameTime;
     if (input.IsKeyDown(DIK_Q) != 0) {
@@ -101,16 +90,18 @@ void CFrameLoop::RunFrame() {
         m_Objects.window.Destroy();
     }
 
-    m_FrameEnd = m_Objects.clock.Milliseconds();
-    m_fFrameTime =
-        static_cast<float>(static_cast<std::uint64_t>(m_FrameEnd - m_FrameStart)) / 1000.0f;
+    m_FrameEnd = m_Objects.clock.Microseconds();
+    const std::uint64_t micros = m_FrameEnd > m_FrameStart ? m_FrameEnd - m_FrameStart : 0;
+    m_fMeasuredFrameTime = static_cast<float>(static_cast<double>(micros) / 1e6);
+    m_fFrameTime = std::min(m_fMeasuredFrameTime, kLongestFrame);
 }
 
 void CFrameLoop::DrawSpeed() {
-    // A frame measured as 0 ms (the first frame, or one faster than the clock's resolution)
-    // has no finite rate; it counts as 0 rather than poisoning the average.
+    // The rate shown is the one measured, stalls included. A frame measured as 0 (the first
+    // frame, or one faster than the clock's resolution) has no finite rate; it counts as 0
+    // rather than poisoning the average.
     m_SpeedRing[static_cast<std::size_t>(m_iSpeedIndex)] =
-        m_fFrameTime > 0.0f ? 1.0f / m_fFrameTime : 0.0f;
+        m_fMeasuredFrameTime > 0.0f ? 1.0f / m_fMeasuredFrameTime : 0.0f;
     ++m_iSpeedIndex;
     if (m_iSpeedIndex == static_cast<int>(m_SpeedRing.size())) {
         m_fSpeedAverage = 0.0f;

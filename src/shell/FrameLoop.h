@@ -29,9 +29,14 @@ struct SShellObjects {
 // frame; any other pass runs one: input, sound, the global keys, the update and drawing of
 // the menu or the game, the frame-rate counter, present. There is no waiting: the frame
 // rate is what the device's present allows.
+//
+// Each frame's updates get the duration of the previous frame, measured in microseconds,
+// but never more than kLongestFrame: after a stall (a busy system, a suspended laptop, a
+// debugger) play goes on as after a short pause instead of jumping ahead by the stall.
 class CFrameLoop {
   public:
     enum class EPass { Message, Frame, Quit };
+    static constexpr float kLongestFrame = 0.1f;
 
     CFrameLoop(const SShellObjects& objects, bool showSpeed);
 
@@ -39,8 +44,11 @@ class CFrameLoop {
     void Run();
     EPass RunPass();
 
-    // The duration of the previous frame in seconds: what the next frame's updates get.
+    // What the next frame's updates get: the duration of the previous frame in seconds, at
+    // most kLongestFrame.
     float GetFrameTime() const { return m_fFrameTime; }
+    // The duration of the previous frame as measured, for the frame-rate counter.
+    float GetMeasuredFrameTime() const { return m_fMeasuredFrameTime; }
     // The number the frame-rate counter shows.
     int GetShownSpeed() const;
 
@@ -51,12 +59,10 @@ class CFrameLoop {
     SShellObjects m_Objects;
     bool m_bShowSpeed;
     float m_fFrameTime = 0.0f;
-    std::uint32_t m_FrameStart = 0;
-    std::uint32_t m_FrameEnd = 0;
+    float m_fMeasuredFrameTime = 0.0f;
+    std::uint64_t m_FrameStart = 0;
+    std::uint64_t m_FrameEnd = 0;
     std::array<float, 50> m_SpeedRing{};
     int m_iSpeedIndex = 0;
     float m_fSpeedAverage = 0.0f;
 };
-
-// Converts toward zero, saturating at the ends of int's range (and giving 0 for NaN).
-int TruncToInt(float value);

@@ -186,7 +186,7 @@ class Soak : public ::testing::Test {
         m_Background.SetScale(
             static_cast<float>(g_iScreenWidth) / static_cast<float>(m_Background.GetWidth()),
             static_cast<float>(g_iScreenHeight) / static_cast<float>(m_Background.GetHeight()));
-        m_Clock.SetStepPerReading(kFrameMs);
+        m_Clock.SetStepPerReading(std::uint64_t{kFrameMs} * 1000);
         m_Loop.emplace(SShellObjects{m_Window, m_Clock, m_Direct3D, m_Input, m_Sound, m_Game,
                                      m_Menu, m_Background},
                        ReadIniInt("Options", "ShowSpeed") == 1);
