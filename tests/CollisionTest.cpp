@@ -163,9 +163,14 @@ TEST_F(Collision, PaddleEndsThrowTheBallOutwardWithoutMovingIt) {
     ASSERT_TRUE(m_Paddel.Collide(position, 0.5f, direction));
     EXPECT_EQ(direction, D3DXVECTOR3(-1, 0, 1));
     EXPECT_FLOAT_EQ(position.z, 1.3f);
+    // On its way up, still level with the paddle, it is not caught a second time.
+    EXPECT_FALSE(m_Paddel.Collide(position, 0.5f, direction));
+    EXPECT_EQ(m_Player.GetPaddleContacts(), 2);
     position = D3DXVECTOR3(12.4f, 0.5f, 1.3f);
+    direction = D3DXVECTOR3(0, 0, -1);
     ASSERT_TRUE(m_Paddel.Collide(position, 0.5f, direction));
     EXPECT_EQ(direction, D3DXVECTOR3(1, 0, 1));
+    direction = D3DXVECTOR3(0, 0, -1);
     position = D3DXVECTOR3(12.6f, 0.5f, 1.3f); // beyond the end and the radius
     EXPECT_FALSE(m_Paddel.Collide(position, 0.5f, direction));
     position = D3DXVECTOR3(10, 0.5f, 2.0f); // not level with the paddle

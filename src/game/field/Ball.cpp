@@ -8,7 +8,30 @@
 #include "platform/D3DXMath.h"
 #include "settings/Settings.h"
 
+#include <algorithm>
+#include <cmath>
 #include <string>
+
+namespace {
+
+// A direction of no length has no way to go: straight away from the paddle then. One
+// flatter than kFlattestSlope becomes that steep, keeping its sides of the x and z axes (no
+// z at all counts as away from the paddle, as the paddle sends it).
+D3DXVECTOR3 Course(const D3DXVECTOR3& direction) {
+    const float length = D3DXVec3Length(&direction);
+    if (!(length > 0)) {
+        return D3DXVECTOR3(0, 0, 1);
+    }
+    D3DXVECTOR3 course = direction / length;
+    if (std::abs(course.z) < kFlattestSlope * std::abs(course.x)) {
+        course = D3DXVECTOR3(course.x < 0 ? -1.0f : 1.0f, 0,
+                             course.z < 0 ? -kFlattestSlope : kFlattestSlope);
+        D3DXVec3Normalize(&course, &course);
+    }
+    return course;
+}
+
+} // namespace
 
 void CBall::Create(const SGameContext& links, const D3DXVECTOR3& position,
                    const D3DXVECTOR3& direction, CModel* mesh) {
@@ -18,21 +41,49 @@ void CBall::Create(const SGameContext& links, const D3DXVECTOR3& position,
     const std::string section = "Level" + std::to_string(level);
     m_fRadius = ReadIniFloat(section.c_str(), "BallSize");
     m_vPosition = D3DXVECTOR3(position.x, m_fRadius, position.z);
-    const float length = D3DXVec3Length(&direction);
-    // A direction of no length has no way to go: straight away from the paddle then.
-    m_vDirection = length > 0 ? direction / length : D3DXVECTOR3(0, 0, 1);
+    m_vDirection = Course(direction);
     m_fSpeed = ReadIniFloat(section.c_str(), "BallSpeed");
     m_fMaxSpeed = 2 * m_fSpeed;
     m_fSpeedUp = ReadIniFloat(section.c_str(), "BallSpeedUp");
+    m_bInPlay = true;
+}
+
+float CBall::Reach() const {
+    return std::clamp(m_fRadius / 2, kShortestStep, kLongestStep);
 }
 
 void CBall::Move(float dt) {
     // A ball that does not move touches nothing new. Testing it anyway would turn it again
     // at the wall or block it was put against in its last move, which holds it there (a
     // frame of 0 ms after a bounce): it would slide along the far wall past the side walls.
+    // For the same reason the frame is cut into equal stretches, never into a last sliver
+    // too short to move the ball at all.
     if (dt * m_fSpeed == 0.0f) {
         return;
     }
+    float left = dt;
+    int steps = 0;
+    while (left > 0 && steps < kMostSteps && m_fSpeed != 0 && m_bInPlay) {
+        int parts = 1;
+        const float way = m_fSpeed * left;
+        if (way > Reach()) {
+            parts = static_cast<int>(
+                std::min(std::ceil(way / Reach()), static_cast<float>(kMostSteps - steps)));
+        }
+        const float h = left / static_cast<float>(parts);
+        const float speed = m_fSpeed;
+        int done = 0;
+        // A paddle hit changes the speed: the rest of the frame is then cut anew.
+        do {
+            Step(h);
+            ++done;
+        } while (done < parts && m_fSpeed == speed && m_bInPlay);
+        steps += done;
+        left = done == parts ? 0 : left - h * static_cast<float>(done);
+    }
+}
+
+void CBall::Step(float dt) {
     m_vPosition += m_vDirection * m_fSpeed * dt;
     const float r = m_fRadius;
     if (CBoard* board = m_Links.pBoard) {
@@ -154,8 +205,10 @@ void CBalls::ReturnToStock() {
         m_Links.pPlayer->AddBalls(Count());
     }
     if (m_bUpdating) {
-        // The moving ball is among these: they live until its move is over.
+        // The moving ball is among these: they live until its move is over, which ends with
+        // the stretch under way.
         for (auto& ball : m_Balls) {
+            ball->TakeOutOfPlay();
             m_Returned.push_back(std::move(ball));
         }
         m_Balls.clear();

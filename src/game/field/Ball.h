@@ -8,14 +8,32 @@
 #include <memory>
 #include <vector>
 
+// The flattest course a ball may take, as dz : dx: the paddle sends no ball back flatter, and
+// no ball is made flatter, so every ball comes back to the paddle.
+inline constexpr float kFlattestSlope = 0.2f;
+
 // One ball in play: it moves in a straight line at the height of its radius, and tests the
-// walls, the blocks and the paddle, in this order, every frame.
+// walls, the blocks and the paddle, in this order, after every short stretch of its way.
 class CBall {
   public:
-    // Takes radius, speed and speed-up from the current level; the direction is normalised.
+    // The longest stretch a ball moves between two tests: half its radius, so that it can
+    // pass through nothing it could touch, but never more than kLongestStep (the paddle's
+    // row is a unit deep however large the ball) and never less than kShortestStep (a ball
+    // of no size). More than kMostSteps stretches a frame only a hostile speed needs.
+    static constexpr float kLongestStep = 0.25f;
+    static constexpr float kShortestStep = 0.01f;
+    static constexpr int kMostSteps = 4096;
+
+    // Takes radius, speed and speed-up from the current level; the direction is normalised
+    // and, were it flatter than kFlattestSlope, made that steep.
     void Create(const SGameContext& links, const D3DXVECTOR3& position,
                 const D3DXVECTOR3& direction, CModel* mesh);
+    // Moves the ball along its way for dt seconds, in stretches of at most Reach(), each
+    // followed by the tests; the frame rate changes nothing but the length of the stretches.
     void Move(float dt);
+    float Reach() const;
+    // Out of play (back in the stock): a move under way ends after its current stretch.
+    void TakeOutOfPlay() { m_bInPlay = false; }
     void Render();
     float GetSpeed() const { return m_fSpeed; }
     float GetRadius() const { return m_fRadius; }
@@ -23,6 +41,9 @@ class CBall {
     const D3DXVECTOR3& GetDirection() const { return m_vDirection; }
 
   private:
+    // One stretch: move, then the walls, the blocks and the paddle.
+    void Step(float dt);
+
     CModel* m_pMesh = nullptr;
     SGameContext m_Links;
     D3DXVECTOR3 m_vPosition;
@@ -31,6 +52,7 @@ class CBall {
     float m_fRadius = 0.0f;
     float m_fSpeedUp = 0.0f;
     float m_fMaxSpeed = 0.0f;
+    bool m_bInPlay = false;
 };
 
 // The balls in play, their shared mesh and the lost-ball sound.

@@ -107,6 +107,7 @@ void CBlocks::LoadLevel(int level) {
     // characters at a time, up to and including the line's end.
     const std::string& text = *file;
     bool unknownType = false;
+    bool tooMany = false;
     std::size_t pos = 0;
     for (int row = 0; pos < text.size(); ++row) {
         std::size_t end = pos;
@@ -129,6 +130,7 @@ void CBlocks::LoadLevel(int level) {
                 continue;
             }
             if (m_Blocks.size() >= kMaxBlocks) {
+                tooMany = true; // a block beyond the limit stays out
                 continue;
             }
             m_Blocks.push_back(
@@ -145,7 +147,7 @@ void CBlocks::LoadLevel(int level) {
         g_Log << LOG_FEHLER
               << "Blocktyp ohne Eintrag (NumBlocks) in der ini-Datei, Datei: " << path;
     }
-    if (m_Blocks.size() >= kMaxBlocks) {
+    if (tooMany) {
         g_Log << LOG_FEHLER << "Zu viele Blöcke, der Rest bleibt leer: " << path;
     }
 }
@@ -244,7 +246,8 @@ bool CBlocks::Collide(D3DXVECTOR3& position, float r, D3DXVECTOR3& direction) {
         }
         break;
     case 2: {
-        // A new ball in a random direction across the board; one of no length is drawn again.
+        // A new ball in a random direction across the board; one of no length is drawn again
+        // (the ball itself makes one that is too flat steep enough to come back).
         D3DXVECTOR3 away;
         for (int tries = 0; tries < 100 && D3DXVec3Length(&away) == 0; ++tries) {
             away.x = static_cast<float>(Rand() % 200) / 100.0f - 1.0f;

@@ -75,15 +75,21 @@ bool CPaddel::Collide(D3DXVECTOR3& position, float r, D3DXVECTOR3& direction) {
     if (!(position.z - r <= pz && position.z - r >= pz - 2 * r)) {
         return false;
     }
+    // A ball on its way up has met the paddle already (an end hit leaves it where it is):
+    // caught again on its way out of the paddle's row, it would count a contact and speed
+    // up once more for every test it is still level, more often the higher the frame rate.
+    if (direction.z > 0) {
+        return false;
+    }
     if (px - half <= position.x && position.x <= px + half) {
         position.z = pz + r;
         direction.z = -direction.z;
         direction.x = direction.x - 0.1f * m_vVelocity.x;
         // Never flatter than 1 : 5 from the x axis.
-        if (direction.x < 0 && direction.z / direction.x > -0.2f) {
-            direction = D3DXVECTOR3(-5, 0, 1);
-        } else if (direction.x >= 0 && direction.z / direction.x < 0.2f) {
-            direction = D3DXVECTOR3(5, 0, 1);
+        if (direction.x < 0 && direction.z / direction.x > -kFlattestSlope) {
+            direction = D3DXVECTOR3(-1 / kFlattestSlope, 0, 1);
+        } else if (direction.x >= 0 && direction.z / direction.x < kFlattestSlope) {
+            direction = D3DXVECTOR3(1 / kFlattestSlope, 0, 1);
         }
     } else if (px - half - r <= position.x && position.x < px - half) {
         direction = D3DXVECTOR3(-1, 0, 1);
