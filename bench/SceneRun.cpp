@@ -19,10 +19,10 @@ namespace {
 using S = CGame::EGameState;
 
 // Every frame of a scene gets 16 ms of game time. Getting to a scene (the menu's fly-in,
-// the walk through the level selection and its turns) runs on frames of a second, which
-// only shortens the waits: nothing moves on the play field then.
+// the walk through the level selection and its turns) runs on the longest frames the loop
+// gives, which only shortens the waits: nothing moves on the play field then.
 constexpr std::uint32_t kFrameMs = 16;
-constexpr std::uint32_t kFastMs = 1000;
+constexpr std::uint32_t kFastMs = static_cast<std::uint32_t>(CFrameLoop::kLongestFrame * 1000);
 constexpr std::uint32_t kSeed = 20261208;
 // The longest wait for a screen, in game time.
 constexpr double kWaitSeconds = 30.0;
@@ -61,7 +61,7 @@ std::string CSceneRun::Where() const {
 
 void CSceneRun::UseFastClock(bool fast) {
     m_iStepMs = fast ? kFastMs : kFrameMs;
-    m_Clock.SetStepPerReading(m_iStepMs);
+    m_Clock.SetStepPerReading(std::uint64_t{m_iStepMs} * 1000);
 }
 
 bool CSceneRun::Run(SSceneResults& results) {
@@ -314,7 +314,7 @@ void CSceneRun::Steer() {
     const float limit = paddle.GetSpeed();
     const float dt = static_cast<float>(kFrameMs) / 1000.0f;
     const auto mouseFor = [&](float v) {
-        return static_cast<int>(std::lround(std::clamp(v, -limit, limit) / m_fSensitivity));
+        return test::MouseCountsFor(v, dt, m_fSensitivity, limit);
     };
 
     const bool launch = balls.Count() < kBallsInPlay && !m_bLaunchPressed;
@@ -340,7 +340,7 @@ void CSceneRun::Steer() {
     if (contact.ball >= 0 && contact.frames <= 1) {
         std::uniform_int_distribution<int> push(-kJitter, kJitter);
         const int pushed = motion + push(m_Rng);
-        const float moved = px + static_cast<float>(pushed) * m_fSensitivity * dt;
+        const float moved = px + test::MouseVelocity(pushed, dt, m_fSensitivity, limit) * dt;
         if (std::abs(contact.x - moved) < half * 0.9f) {
             motion = pushed;
         }

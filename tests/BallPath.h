@@ -65,4 +65,18 @@ inline SContact NextContact(CGame& game, float frameTime) {
     return best;
 }
 
+// The mouse counts in a frame of dt seconds that give the paddle the velocity v, within its
+// speed limit, and the velocity that counts give (the player's mouse steering).
+inline int MouseCountsFor(float v, float dt, float sensitivity, float limit) {
+    const float clamped = std::clamp(v, -limit, limit);
+    return static_cast<int>(std::lround(clamped * dt / (sensitivity * CPlayer::kMouseFrame)));
+}
+inline float MouseVelocity(int counts, float dt, float sensitivity, float limit) {
+    if (!(dt > 0)) {
+        return 0;
+    }
+    const float v = static_cast<float>(counts) * sensitivity * (CPlayer::kMouseFrame / dt);
+    return std::clamp(v, -limit, limit);
+}
+
 } // namespace test

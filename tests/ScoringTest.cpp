@@ -90,10 +90,21 @@ TEST_F(Scoring, MouseSteeringIsLimitedToThePaddleSpeed) {
     m_Input.Update();
     m_Player.Control(0.01f);
     EXPECT_EQ(m_Paddel.GetVelocity().x, 30.0f); // the level's PaddelSpeed
+    // At 60 frames a second the velocity is the movement × the sensitivity (1 here); at 120
+    // the same movement in half the time is twice as fast.
     m_Window.Script().mouse.lX = -7;
     m_Input.Update();
-    m_Player.Control(0.01f);
-    EXPECT_EQ(m_Paddel.GetVelocity().x, -7.0f);
+    m_Player.Control(1.0f / 60);
+    EXPECT_FLOAT_EQ(m_Paddel.GetVelocity().x, -7.0f);
+    m_Window.Script().mouse.lX = -7;
+    m_Input.Update();
+    m_Player.Control(1.0f / 120);
+    EXPECT_FLOAT_EQ(m_Paddel.GetVelocity().x, -14.0f);
+    // A frame of no duration (the first) gives the mouse nothing to move.
+    m_Window.Script().mouse.lX = 5;
+    m_Input.Update();
+    m_Player.Control(0);
+    EXPECT_EQ(m_Paddel.GetVelocity().x, 0.0f);
 }
 
 TEST(ScoreFile, FourRawBytesShortFilesAndMissingOnes) {

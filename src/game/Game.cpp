@@ -4,6 +4,7 @@
 #include "audio/Sound.h"
 #include "engine/Direct3D.h"
 #include "input/Input.h"
+#include "platform/Numeric.h"
 #include "settings/Log.h"
 #include "settings/Settings.h"
 
@@ -137,6 +138,11 @@ void CGame::Update(float d) {
         if (m_iGameState == STATE_GAME_OVER || m_iGameState == STATE_HIGHSCORE) {
             g_iProgramState = 0;
         } else {
+            // A level whose statistics show has been completed: its points, shown as the new
+            // score, count. The points of a level still played do not.
+            if (m_iGameState == STATE_STATISTICS) {
+                m_Player.FinishLevel();
+            }
             CheckHighscore();
         }
     }
@@ -251,7 +257,7 @@ void CGame::Update(float d) {
 }
 
 void CGame::CheckHighscore() {
-    const int score = static_cast<int>(m_Player.GetScore());
+    const int score = platform::TruncToInt(m_Player.GetScore());
     const std::string path = g_Directory + "Highscore.dat";
     if (FileExists(path) && ReadScoreFile(path) >= score) {
         m_iGameState = STATE_GAME_OVER;

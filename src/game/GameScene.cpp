@@ -4,6 +4,7 @@
 #include "field/Random.h"
 #include "input/Input.h"
 #include "platform/D3DXMath.h"
+#include "platform/Numeric.h"
 #include "settings/Settings.h"
 
 #include <cmath>
@@ -115,7 +116,7 @@ void CGame::Render() {
         std::snprintf(text, sizeof text,
                       "Spiel vorbei\nSuper, du hast einen neue Highscore geschafft: %d\nn drücken "
                       "um neu zu starten\nEsc um zum Menü zurück zu kehren",
-                      static_cast<int>(m_Player.GetScore()));
+                      platform::TruncToInt(m_Player.GetScore()));
         m_pDirect3D->WriteText(text, 0, H / 2, m_InfoTextColor, 1);
         break;
     case STATE_HELP:

@@ -4,10 +4,13 @@
 #include "field/Ball.h"
 #include "field/Paddel.h"
 #include "input/Input.h"
+#include "platform/Numeric.h"
 #include "settings/Settings.h"
 
 #include <cstdio>
 #include <string>
+
+using platform::TruncToInt;
 
 void CPlayer::Init(const SGameContext& links, CDirect3D* direct3D, CInput* input) {
     m_Links = links;
@@ -33,7 +36,12 @@ void CPlayer::Control(float dt) {
     }
     CPaddel& paddle = *m_Links.pPaddel;
     if (m_iControl == 1) {
-        float v = m_pInput->GetMouseMoveX() * m_fMouseSensitive;
+        // The mouse's movement of this frame, as the velocity that covers the distance it
+        // gave a 60th of a second: a hand movement takes the paddle as far at any frame rate.
+        float v = 0;
+        if (dt > 0) {
+            v = m_pInput->GetMouseMoveX() * m_fMouseSensitive * (kMouseFrame / dt);
+        }
         const float s = paddle.GetSpeed();
         if (v > s) {
             v = s;
@@ -87,12 +95,11 @@ void CPlayer::FormatHudLine(int line, char (&text)[128]) const {
     const float accuracy = Accuracy();
     switch (line) {
     case 0:
-        std::snprintf(text, sizeof text, "Punkte: %d", static_cast<int>(m_fScore));
+        std::snprintf(text, sizeof text, "Punkte: %d", TruncToInt(m_fScore));
         break;
     case 1:
-        std::snprintf(text, sizeof text, "Levelscore: %d * %.3f = %d",
-                      static_cast<int>(m_fBlocksHit), static_cast<double>(accuracy),
-                      static_cast<int>(m_fBlocksHit * accuracy));
+        std::snprintf(text, sizeof text, "Levelscore: %d * %.3f = %d", TruncToInt(m_fBlocksHit),
+                      static_cast<double>(accuracy), TruncToInt(m_fBlocksHit * accuracy));
         break;
     case 2:
         std::snprintf(text, sizeof text, "Punktefaktor: %.2f", static_cast<double>(Factor()));
@@ -116,8 +123,8 @@ void CPlayer::DrawHud() {
 
 void CPlayer::FormatStatisticsLine(int line, char (&text)[128]) const {
     // Blocks hit and contacts as whole numbers, the accuracy as their quotient.
-    const int hits = static_cast<int>(m_fBlocksHit);
-    const int contacts = static_cast<int>(m_fPaddleContacts);
+    const int hits = TruncToInt(m_fBlocksHit);
+    const int contacts = TruncToInt(m_fPaddleContacts);
     const int level = m_Links.pLevelnummer != nullptr ? *m_Links.pLevelnummer : 1;
     switch (line) {
     case 0:

@@ -16,7 +16,11 @@ class CPlayer {
     void Init(const SGameContext& links, CDirect3D* direct3D, CInput* input);
     // A new game: no score, a full stock, fresh level counters.
     void Reset();
-    // Steering for one frame of play.
+    // The mouse's movement in a frame moves the paddle as far as it did in a frame of this
+    // many seconds, where "MouseSensitive" was set: velocity = movement × sensitivity.
+    static constexpr float kMouseFrame = 1.0f / 60.0f;
+
+    // Steering for one frame of play of dt seconds.
     void Control(float dt);
     // A ball from the stock, if there is one.
     void Launch();

@@ -6,6 +6,7 @@
 #include "game/ScoreFile.h"
 #include "input/Input.h"
 #include "platform/D3DXMath.h"
+#include "platform/Numeric.h"
 #include "settings/Log.h"
 #include "settings/Settings.h"
 
@@ -23,8 +24,10 @@ const char* const kThanks = "allen, die Zantor gespielt und Fehler gemeldet habe
 const char* const kMail = "team@zantor.example oder:";
 const char* const kMail2 = "hilfe@zantor.example";
 
+// A button without a "Time" divides by 0 on its way: its place saturates, as every
+// conversion of a float that may be out of range does.
 int Trunc(float value) {
-    return static_cast<int>(value);
+    return platform::TruncToInt(value);
 }
 
 } // namespace
