@@ -88,7 +88,7 @@ TEST_F(Scoring, LaunchTakesFromTheStockUntilItIsEmpty) {
 TEST_F(Scoring, MouseSteeringIsLimitedToThePaddleSpeed) {
     m_Window.Script().mouse.lX = 100;
     m_Input.Update();
-    m_Player.Control(0.01f);
+    m_Player.Control(1.0f / 60);
     EXPECT_EQ(m_Paddel.GetVelocity().x, 30.0f); // the level's PaddelSpeed
     // At 60 frames a second the velocity is the movement × the sensitivity (1 here); at 120
     // the same movement in half the time is twice as fast.

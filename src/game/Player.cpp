@@ -7,6 +7,8 @@
 #include "platform/Numeric.h"
 #include "settings/Settings.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <string>
 
@@ -28,6 +30,7 @@ void CPlayer::Reset() {
     m_iBalls = ReadIniInt("Options", "Balls");
     m_fPaddleContacts = 1;
     m_fBlocksHit = 0;
+    m_fMouseDistance = 0;
 }
 
 void CPlayer::Control(float dt) {
@@ -36,18 +39,27 @@ void CPlayer::Control(float dt) {
     }
     CPaddel& paddle = *m_Links.pPaddel;
     if (m_iControl == 1) {
-        // The mouse's movement of this frame, as the velocity that covers the distance it
-        // gave a 60th of a second: a hand movement takes the paddle as far at any frame rate.
+        // The mouse's movement of this frame is the distance it took the paddle in a frame
+        // of kMouseFrame; the velocity covers it in this frame, within the paddle's speed.
+        // So a hand movement takes the paddle equally far at any frame rate.
         float v = 0;
         if (dt > 0) {
-            v = m_pInput->GetMouseMoveX() * m_fMouseSensitive * (kMouseFrame / dt);
-        }
-        const float s = paddle.GetSpeed();
-        if (v > s) {
-            v = s;
-        }
-        if (v < -s) {
-            v = -s;
+            m_fMouseDistance +=
+                static_cast<float>(m_pInput->GetMouseMoveX()) * m_fMouseSensitive * kMouseFrame;
+            v = m_fMouseDistance / dt;
+            const float s = paddle.GetSpeed();
+            if (v > s) {
+                v = s;
+            }
+            if (v < -s) {
+                v = -s;
+            }
+            m_fMouseDistance -= v * dt;
+            // In frames shorter than kMouseFrame a single count may ask for more than the
+            // speed allows: what the speed held back then follows in the next frames, up to a
+            // count's distance. More, and anything held back in longer frames, is dropped.
+            const float keep = dt < kMouseFrame ? std::abs(m_fMouseSensitive) * kMouseFrame : 0;
+            m_fMouseDistance = std::clamp(m_fMouseDistance, -keep, keep);
         }
         paddle.SetVelocity(v);
         if (m_pInput->MouseButtonPressed(0)) {

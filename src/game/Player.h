@@ -57,6 +57,7 @@ class CPlayer {
     CInput* m_pInput = nullptr;
     std::int16_t m_iControl = 0;
     float m_fMouseSensitive = 1.0f;
+    float m_fMouseDistance = 0.0f; // of the mouse's movement, still to be covered
     float m_fScore = 0.0f;
     float m_fLevelPoints = 0.0f;
     float m_fPaddleContacts = 1.0f;
