@@ -1,7 +1,9 @@
 #include "FieldSupport.h"
 #include "platform/D3DXMath.h"
 
+#include <algorithm>
 #include <cmath>
+#include <vector>
 
 namespace {
 
@@ -21,6 +23,57 @@ TEST_F(Balls, DirectionIsNormalisedAndTheBallSitsOnTheFloor) {
     EXPECT_EQ(ball.GetDirection(), D3DXVECTOR3(0.6f, 0, 0.8f));
     EXPECT_EQ(ball.GetPosition(), D3DXVECTOR3(5, 0.5f, 5)); // y is the radius
     EXPECT_EQ(ball.GetSpeed(), 10.0f);
+}
+
+TEST_F(Balls, NoBallIsMadeFlatterThanThePaddleSendsOne) {
+    const float steepest = 1 / std::sqrt(26.0f); // 1 : 5, normalised
+    m_Balls.Add({5, 0, 5}, {1, 0, 0});           // no z at all: away from the paddle
+    m_Balls.Add({5, 0, 5}, {-1, 0, -0.1f});      // too flat: its sides are kept
+    m_Balls.Add({5, 0, 5}, {0, 0, 0});           // no way to go: straight away
+    const auto expect = [this](int ball, float x, float z) {
+        EXPECT_FLOAT_EQ(m_Balls.Get(ball).GetDirection().x, x) << "ball " << ball;
+        EXPECT_EQ(m_Balls.Get(ball).GetDirection().y, 0.0f) << "ball " << ball;
+        EXPECT_FLOAT_EQ(m_Balls.Get(ball).GetDirection().z, z) << "ball " << ball;
+    };
+    expect(0, 5 * steepest, steepest);
+    expect(1, -5 * steepest, -steepest);
+    expect(2, 0, 1);
+}
+
+// Extra balls fly off in random directions, one in 200 of them once without any z, which
+// then ran from side wall to side wall for ever. Now each comes back within the time its
+// flattest course (1 : 5) takes from the far wall to the paddle's row.
+TEST_F(Balls, EveryExtraBallReachesThePaddlesRowInTime) {
+    WriteLayout(1, "2@\n");
+    StartLevel(1);
+    constexpr int kDraws = 2000;
+    for (int i = 0; i < kDraws; ++i) {
+        D3DXVECTOR3 position{1, 0.5f, 18.8f}; // in the extra-ball block at (1, 19)
+        D3DXVECTOR3 direction{0, 0, 1};
+        ASSERT_TRUE(m_Blocks.Collide(position, 0.5f, direction));
+    }
+    m_Blocks.Update(0); // the spent block goes
+    ASSERT_EQ(m_Balls.Count(), kDraws);
+    m_Paddel.Reset(2, {10, 0, 1}, 20, 20); // as wide as the board: no ball is lost
+    const float row = m_Paddel.GetPosition().z + 0.5f;
+    // From z = 18.5 up to 19.5 and down to the row at 10 units/s and the flattest slope.
+    const float longest = (1 + 19.5f - row) / (10 / std::sqrt(26.0f));
+    std::vector<float> reached(kDraws, -1);
+    const float dt = 0.01f;
+    for (float t = dt; t <= longest + 2 * dt; t += dt) {
+        m_Balls.Update(dt);
+        ASSERT_EQ(m_Balls.Count(), kDraws);
+        for (int i = 0; i < kDraws; ++i) {
+            if (reached[i] < 0 && m_Balls.Get(i).GetPosition().z <= row + 1e-3f) {
+                reached[i] = t;
+            }
+        }
+    }
+    const auto late = std::find(reached.begin(), reached.end(), -1.0f);
+    EXPECT_EQ(late, reached.end())
+        << "ball " << late - reached.begin() << " at z "
+        << m_Balls.Get(static_cast<int>(late - reached.begin())).GetPosition().z;
+    EXPECT_GT(*std::max_element(reached.begin(), reached.end()), longest / 2);
 }
 
 TEST_F(Balls, EveryPaddleHitSpeedsUpToTwiceTheStartSpeed) {

@@ -1,6 +1,10 @@
 #include "GameSupport.h"
 
+#include "engine/Sprite.h"
+#include "menu/Menu.h"
+#include "platform/Clock.h"
 #include "platform/D3DXMath.h"
+#include "shell/FrameLoop.h"
 
 #include <cmath>
 #include <cstring>
@@ -127,6 +131,78 @@ TEST_F(Game, EscapeInEveryState) {
     Tap(DIK_ESCAPE);
     EXPECT_EQ(g_iProgramState, 1);
     EXPECT_EQ(m_Game.GetGameState(), S::STATE_GAME_OVER); // 0 again, equal: no new record
+}
+
+TEST_F(Game, EscapeOnTheStatisticsCountsTheLevelTheyShow) {
+    Play();
+    m_Game.GetBalls().Add({5, 0, 5}, {0, 0, 1});
+    for (int i = 0; i < 4; ++i) {
+        m_Game.GetPlayer().AddBlockHit(); // 4 hits, no contact, factor 1.5: 24 points
+    }
+    for (const SBlock& block : m_Game.GetBlocks().GetBlocks()) {
+        const_cast<SBlock&>(block).Hitpoints = 0;
+    }
+    Frame();
+    ASSERT_EQ(m_Game.GetGameState(), S::STATE_STATISTICS);
+    char shown[128];
+    m_Game.GetPlayer().FormatStatisticsLine(7, shown);
+    EXPECT_STREQ(shown, "Neue Punktzahl: 24");
+    Tap(DIK_ESCAPE);
+    EXPECT_EQ(m_Game.GetGameState(), S::STATE_HIGHSCORE);
+    EXPECT_EQ(ReadScoreFile(File("Highscore.dat")), 24);
+}
+
+TEST_F(Game, ScoresBeyondIntSaturate) {
+    std::string settings = test::kFieldSettings;
+    settings.replace(settings.find("Faktor=1.5"), 10, "Faktor=1e12");
+    settings.insert(settings.find("[Block0]"), kGameOptions);
+    WriteSettings(settings + kGameSections);
+    m_Game.GetBalls().Add({5, 0, 10}, {0, 0, 1});
+    for (int i = 0; i < 4; ++i) {
+        m_Game.GetPlayer().AddBlockHit(); // 4 × 4 × 10^12
+    }
+    m_Game.GetPlayer().FinishLevel();
+    char line[128];
+    m_Game.GetPlayer().FormatHudLine(0, line);
+    EXPECT_STREQ(line, "Punkte: 2147483647");
+    m_Game.CheckHighscore();
+    EXPECT_EQ(m_Game.GetGameState(), S::STATE_HIGHSCORE);
+    EXPECT_EQ(ReadScoreFile(File("Highscore.dat")), 2147483647);
+}
+
+// The shell's frame loop hands the game at most a tenth of a second, however long the
+// process was held up: a stall of three seconds is a short pause, not a lost ball.
+TEST_F(Game, AStallOfThreeSecondsLosesNoBall) {
+    platform::CManualClock clock;
+    CMenu menu;
+    CSprite background;
+    CFrameLoop loop({m_Window, clock, m_Direct3D, m_Input, m_Sound, m_Game, menu, background},
+                    false);
+    std::uint64_t now = 0;
+    // One pass whose frame takes the given microseconds: the next pass's updates get them.
+    const auto pass = [&](std::uint64_t micros) {
+        clock.Script({now, now + micros});
+        now += micros;
+        ASSERT_EQ(loop.RunPass(), CFrameLoop::EPass::Frame);
+    };
+    Play();
+    // Straight down, far from the paddle at x = 10: three seconds at 10 units/s would take
+    // it 30 units, through the open near edge.
+    m_Game.GetBalls().Add({16, 0, 10}, {0, 0, -1});
+    for (int frame = 0; frame < 10; ++frame) {
+        pass(10000);
+    }
+    const float before = m_Game.GetBalls().Get(0).GetPosition().z;
+    pass(3000000); // held up (SIGSTOP, a debugger, a suspended laptop)
+    pass(10000);   // the frame that gets the stall's time
+    ASSERT_EQ(m_Game.GetBalls().Count(), 1);
+    EXPECT_NEAR(m_Game.GetBalls().Get(0).GetPosition().z, before - 10 * 0.11f, 1e-4f);
+    EXPECT_EQ(m_Game.GetShake(), 0.0f);
+    for (int frame = 0; frame < 10; ++frame) {
+        pass(10000);
+    }
+    EXPECT_NEAR(m_Game.GetBalls().Get(0).GetPosition().z, before - 10 * 0.21f, 1e-4f);
+    EXPECT_EQ(m_Game.GetGameState(), S::STATE_PLAYING);
 }
 
 TEST_F(Game, HighscoreOnlyForAScoreAboveTheStoredOne) {

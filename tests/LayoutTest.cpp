@@ -96,6 +96,22 @@ TEST_F(Layout, TypesWithoutARecordPlaceNothingAndAreLoggedOnce) {
     EXPECT_NE(rows.find("Blocktyp ohne Eintrag"), std::string::npos);
 }
 
+TEST_F(Layout, TheBlockLimitIsReportedOnlyWhenBlocksAreLeftOut) {
+    const std::string row = std::string(50, '0') + "\n";
+    std::string full;
+    for (int i = 0; i < 400; ++i) {
+        full += row;
+    }
+    WriteLayout(1, full); // exactly 20,000 blocks: all placed
+    StartLevel(1);
+    EXPECT_EQ(m_Blocks.GetBlocks().size(), 20000u);
+    EXPECT_EQ(test::LogRows().find("Zu viele Bl"), std::string::npos);
+    WriteLayout(1, full + "00\n"); // two more: left out, and said so
+    StartLevel(1);
+    EXPECT_EQ(m_Blocks.GetBlocks().size(), 20000u);
+    EXPECT_NE(test::LogRows().find("Zu viele Blöcke, der Rest bleibt leer: "), std::string::npos);
+}
+
 TEST_F(Layout, BlockTypesAreReadWithTheirRows) {
     g_Log.Open();
     m_Blocks.LoadBlockTypes(2);

@@ -1,6 +1,8 @@
 #include "menu/Menu.h"
 #include "GameSupport.h"
 
+#include <limits>
+
 namespace {
 
 using M = CMenu::EMenuState;
@@ -101,6 +103,19 @@ TEST_F(Menu, DelayedButtonComesAlongItsPathsExtension) {
     EXPECT_EQ(m_Menu.GetState(), M::MENU_FLY_IN);
     Frame(0.5f); // 3 s: at its end
     EXPECT_EQ(m_Menu.GetButtonX(0), 512);
+    EXPECT_EQ(m_Menu.GetState(), M::MENU_IDLE);
+}
+
+TEST_F(Menu, AButtonWithoutTimeWaitsOutItsDelayAtAnEdgeThenStandsAtItsEnd) {
+    // Its path divides by a time of 0: no x movement (0 / 0), a y movement (x / 0).
+    Start("[Button0]\nStartPosX=0.5\nStartPosY=0\nEndPosX=0.5\nEndPosY=0.5\nRotation=0\n"
+          "Verzoegerung=1\n");
+    Frame(0.5f);
+    EXPECT_EQ(m_Menu.GetButtonX(0), 0);
+    EXPECT_EQ(m_Menu.GetButtonY(0), std::numeric_limits<int>::min());
+    Frame(0.5f);
+    EXPECT_EQ(m_Menu.GetButtonX(0), 512);
+    EXPECT_EQ(m_Menu.GetButtonY(0), 384);
     EXPECT_EQ(m_Menu.GetState(), M::MENU_IDLE);
 }
 
