@@ -321,8 +321,7 @@ void CSceneRun::Steer() {
     Script().mouse.rgbButtons[0] = launch ? 0x80 : 0;
     m_bLaunchPressed = launch;
 
-    const test::SContact contact =
-        test::NextContact(m_Game, static_cast<float>(kFrameMs) / 1000.0f);
+    const test::SContact contact = test::NextContact(m_Game);
     float target = width / 2;
     if (contact.ball >= 0) {
         target = contact.x;
@@ -337,7 +336,7 @@ void CSceneRun::Steer() {
         }
     }
     int motion = mouseFor((std::clamp(target, half, width - half) - px) / dt);
-    if (contact.ball >= 0 && contact.frames <= 1) {
+    if (contact.ball >= 0 && contact.seconds <= dt) {
         std::uniform_int_distribution<int> push(-kJitter, kJitter);
         const int pushed = motion + push(m_Rng);
         const float moved = px + test::MouseVelocity(pushed, dt, m_fSensitivity, limit) * dt;

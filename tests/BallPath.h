@@ -25,18 +25,38 @@ inline float Fold(float x, float r, float width, bool* flipped = nullptr) {
     return r + (odd ? 1 - (t - n) : t - n) * span;
 }
 
-// Where, in how many frames and with which direction a ball that comes towards the paddle
-// reaches it; ball is -1 when none does.
+// Where a ball at p moving along d (towards the paddle, d.z < 0) meets the front of the
+// paddle's row, its centre a radius r in front of the paddle at pz: the way it travels
+// until then (0 when it is in the row already) and its x and x direction there, the side
+// walls of the board of the width turning it back.
+struct SRowCrossing {
+    float way = 0;
+    float x = 0;
+    float dx = 0;
+};
+inline SRowCrossing CrossRow(const D3DXVECTOR3& p, const D3DXVECTOR3& d, float r, float pz,
+                             float width) {
+    SRowCrossing crossing;
+    crossing.way = std::max(0.0f, (p.z - (pz + r)) / -d.z);
+    bool flipped = false;
+    crossing.x = Fold(p.x + d.x * crossing.way, r, width, &flipped);
+    crossing.dx = flipped ? -d.x : d.x;
+    return crossing;
+}
+
+// Where, in how many seconds and with which direction a ball that comes towards the paddle
+// reaches its row; ball is -1 when none does.
 struct SContact {
     int ball = -1;
-    long frames = 0;
+    float seconds = 0;
     float x = 0;
     float dx = 0;
     float dz = 0;
 };
 
-// The ball of the game that reaches the paddle first, with frames of the given seconds.
-inline SContact NextContact(CGame& game, float frameTime) {
+// The ball of the game that reaches the paddle's row first. A ball in the row reaches it
+// now; one behind the row is past saving and does not count.
+inline SContact NextContact(CGame& game) {
     const CBalls& balls = game.GetBalls();
     const float pz = game.GetPaddel().GetPosition().z;
     const float width = game.GetBoard().GetSizeX();
@@ -45,38 +65,45 @@ inline SContact NextContact(CGame& game, float frameTime) {
         const CBall& ball = balls.Get(i);
         const D3DXVECTOR3& p = ball.GetPosition();
         const D3DXVECTOR3& d = ball.GetDirection();
-        const float step = ball.GetSpeed() * frameTime;
-        if (d.z >= 0 || step <= 0) {
+        const float r = ball.GetRadius();
+        if (d.z >= 0 || ball.GetSpeed() <= 0 || p.z < pz - r) {
             continue;
         }
-        const float r = ball.GetRadius();
-        const float above = p.z - (pz + r);
-        const long frames =
-            above <= 0 ? 1 : std::max(1L, std::lround(std::ceil(above / (-d.z * step))));
-        if (best.ball < 0 || frames < best.frames) {
-            bool flipped = false;
-            best.ball = i;
-            best.frames = frames;
-            best.x = Fold(p.x + d.x * step * static_cast<float>(frames), r, width, &flipped);
-            best.dx = flipped ? -d.x : d.x;
-            best.dz = d.z;
+        const SRowCrossing crossing = CrossRow(p, d, r, pz, width);
+        const float seconds = crossing.way / ball.GetSpeed();
+        if (best.ball < 0 || seconds < best.seconds) {
+            best = SContact{i, seconds, crossing.x, crossing.dx, d.z};
         }
     }
     return best;
 }
 
-// The mouse counts in a frame of dt seconds that give the paddle the velocity v, within its
-// speed limit, and the velocity that counts give (the player's mouse steering).
-inline int MouseCountsFor(float v, float dt, float sensitivity, float limit) {
-    const float clamped = std::clamp(v, -limit, limit);
-    return static_cast<int>(std::lround(clamped * dt / (sensitivity * CPlayer::kMouseFrame)));
-}
+// The paddle velocity that counts of mouse motion in a frame of dt seconds give when the
+// player holds nothing back from earlier frames (the mouse steering, within the speed
+// limit), and the counts that come nearest the velocity v. In a frame short enough that one
+// count already reaches the limit, that count is still given for a v beyond half the limit:
+// rounding the counts alone would leave the paddle standing at high frame rates.
 inline float MouseVelocity(int counts, float dt, float sensitivity, float limit) {
     if (!(dt > 0)) {
         return 0;
     }
     const float v = static_cast<float>(counts) * sensitivity * (CPlayer::kMouseFrame / dt);
     return std::clamp(v, -limit, limit);
+}
+inline int MouseCountsFor(float v, float dt, float sensitivity, float limit) {
+    if (!(dt > 0) || std::isnan(v)) {
+        return 0;
+    }
+    const float clamped = std::clamp(v, -limit, limit);
+    const int counts =
+        static_cast<int>(std::lround(clamped * dt / (sensitivity * CPlayer::kMouseFrame)));
+    if (counts == 0 && clamped != 0) {
+        const int one = clamped < 0 ? -1 : 1;
+        if (std::abs(MouseVelocity(one, dt, sensitivity, limit) - clamped) < std::abs(clamped)) {
+            return one;
+        }
+    }
+    return counts;
 }
 
 } // namespace test

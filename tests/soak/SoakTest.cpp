@@ -1,7 +1,8 @@
 // The whole game, round after round, for hours of game time: the shell's frame loop on the
-// headless window with a fixed frame time, an autopilot at the mouse, and the play field
-// checked after every frame. Runs beside build/stage/Standard (see tests/CMakeLists.txt), so
-// the real data set and settings are played.
+// headless window at frame times from 0.2 ms to 100 ms, an autopilot at the mouse, and the
+// play field checked after every frame; a ball lost where the paddle stood is a fault. Runs
+// beside build/stage/Standard (see tests/CMakeLists.txt), so the real data set and settings
+// are played.
 //
 // ZANTOR_SOAK_MINUTES=n plays at least n minutes of game time instead of two hours (for the
 // sanitizer build, which is many times slower).
@@ -42,13 +43,14 @@ namespace {
 
 using S = CGame::EGameState;
 
-// 16 ms a frame; the loop reads the clock at the start and at the end of each frame.
-constexpr std::uint32_t kFrameMs = 16;
-constexpr float kFrameTime = static_cast<float>(kFrameMs) / 1000.0f;
+// Each frame lasts a time drawn log-uniformly between these, in microseconds: 5,000 to 10
+// frames a second, every factor of ten in between about as often.
+constexpr std::uint64_t kShortestFrameUs = 200;
+constexpr std::uint64_t kLongestFrameUs = 100000;
 constexpr double kDefaultMinutes = 120.0;
-// What the autopilot may spend on one level, and the clicks and waits around it.
-constexpr long kLevelBudget = static_cast<long>(30 * 60 * 1000 / kFrameMs);
-constexpr long kWaitBudget = static_cast<long>(10 * 1000 / kFrameMs);
+// The game seconds the autopilot may spend on one level, and on the clicks and waits around it.
+constexpr double kLevelBudget = 30 * 60.0;
+constexpr double kWaitBudget = 10.0;
 constexpr std::size_t kMaxParticles = 12 * 500;
 // Heap growth after the first level that still counts as noise: the buffers of the blocks,
 // the particles and their vertices keep the largest size needed so far.
@@ -145,16 +147,42 @@ struct SSample {
 // whether the game ended with a new highscore.
 struct SEnding {
     int stock = 0;
-    long frames = 0;
+    double seconds = 0;
     bool highscore = false;
 };
 
 // What one level took in one round.
 struct SLevelRun {
-    long frames = 0;
+    double seconds = 0;
     int ballsLost = 0;
     int hookCalls = 0;
     bool exited = false; // ended through the open far edge, not cleared
+};
+
+// A ball as it stood before a frame.
+struct SBallBefore {
+    const CBall* ball = nullptr;
+    D3DXVECTOR3 position;
+    D3DXVECTOR3 direction;
+    float speed = 0;
+    float radius = 0;
+    float reach = 0;
+};
+
+// Where a ball last came into the paddle's row (its centre a radius in front of the paddle)
+// on its way down, and where the paddle stood in that frame.
+struct SRowEntry {
+    const CBall* ball = nullptr;
+    float x = 0;
+    // How far from x the ball's first test in the row may be: a stretch on, and as much
+    // again when a side wall turned it back on the way (it is put against the wall there).
+    float slack = 0;
+    float radius = 0;
+    float paddleX = 0;
+    float half = 0; // the narrower of the paddle's widths before and after the frame, halved
+    float dt = 0;
+    double gameSeconds = 0;
+    int level = 0;
 };
 
 class Soak : public ::testing::Test {
@@ -186,7 +214,6 @@ class Soak : public ::testing::Test {
         m_Background.SetScale(
             static_cast<float>(g_iScreenWidth) / static_cast<float>(m_Background.GetWidth()),
             static_cast<float>(g_iScreenHeight) / static_cast<float>(m_Background.GetHeight()));
-        m_Clock.SetStepPerReading(std::uint64_t{kFrameMs} * 1000);
         m_Loop.emplace(SShellObjects{m_Window, m_Clock, m_Direct3D, m_Input, m_Sound, m_Game,
                                      m_Menu, m_Background},
                        ReadIniInt("Options", "ShowSpeed") == 1);
@@ -202,16 +229,20 @@ class Soak : public ::testing::Test {
         }
         m_Samples.reserve(kMaxRounds * (static_cast<std::size_t>(m_iLevels) + 2));
         m_Endings.reserve(kMaxRounds);
+        m_FrameCounts.assign(kLongestFrameUs + 1, 0);
+        m_Before.reserve(4 * CBalls::kReserved);
+        m_Entries.reserve(4 * CBalls::kReserved);
     }
 
     platform::SHeadlessScript& Script() { return m_Window.Script(); }
-    double GameSeconds() const { return static_cast<double>(m_lFrames) * kFrameTime; }
+    double GameSeconds() const { return m_dGameSeconds; }
 
     std::string Where() const {
         std::ostringstream where;
-        where << "frame " << m_lFrames << ", round " << m_iRound << ", level "
-              << m_Game.GetLevelnummer() << ", program state " << g_iProgramState << ", game state "
-              << m_Game.GetGameState() << ", menu state " << m_Menu.GetState();
+        where << "frame " << m_lFrames << " (" << m_Loop->GetFrameTime() * 1000 << " ms next) at "
+              << m_dGameSeconds << " s, round " << m_iRound << ", level " << m_Game.GetLevelnummer()
+              << ", program state " << g_iProgramState << ", game state " << m_Game.GetGameState()
+              << ", menu state " << m_Menu.GetState();
         return where.str();
     }
 
@@ -233,17 +264,135 @@ class Soak : public ::testing::Test {
         return field.str();
     }
 
-    // One pass of the frame loop with the input set now, then the checks.
+    // A frame's duration in microseconds, drawn log-uniformly, and counted.
+    std::uint64_t DrawFrameDuration() {
+        const double u = static_cast<double>(m_FrameRng()) / 4294967296.0; // [0, 1)
+        const double ratio = static_cast<double>(kLongestFrameUs) / kShortestFrameUs;
+        const auto us = static_cast<std::uint64_t>(
+            std::llround(static_cast<double>(kShortestFrameUs) * std::pow(ratio, u)));
+        ++m_FrameCounts[us];
+        return us;
+    }
+
+    // One pass of the frame loop with the input set now, then the checks. The clock is set
+    // so that the loop measures the drawn duration between its two readings; the updates of
+    // the pass get what it measured in the pass before.
     bool Frame() {
+        const float dt = m_Loop->GetFrameTime();
+        const std::uint64_t duration = DrawFrameDuration();
+        m_Clock.Set(m_ClockNow);
+        m_Clock.SetStepPerReading(duration);
+        m_ClockNow += duration;
+        RememberBalls();
         if (m_Loop->RunPass() != CFrameLoop::EPass::Frame) {
             ADD_FAILURE() << "the frame loop ran no frame at " << Where();
             return false;
         }
         ++m_lFrames;
-        Script().audioClock += kFrameTime;
+        m_dGameSeconds += dt;
+        Script().audioClock += dt;
         m_Window.GetRecordingDevice()->ClearDraws();
         Script().trace.clear();
+        if (m_Loop->GetMeasuredFrameTime() != static_cast<float>(duration / 1e6)) {
+            ADD_FAILURE() << "the loop measured " << m_Loop->GetMeasuredFrameTime()
+                          << " s for a frame of " << duration << " µs at " << Where();
+            return false;
+        }
+        TrackBalls(dt);
         return Check();
+    }
+
+    // The balls in play before a frame, for TrackBalls after it.
+    void RememberBalls() {
+        m_Before.clear();
+        if (g_iProgramState != 1) {
+            return;
+        }
+        const CBalls& balls = m_Game.GetBalls();
+        for (int i = 0; i < balls.Count(); ++i) {
+            const CBall& ball = balls.Get(i);
+            m_Before.push_back(SBallBefore{&ball, ball.GetPosition(), ball.GetDirection(),
+                                           ball.GetSpeed(), ball.GetRadius(), ball.Reach()});
+        }
+        m_fHalfBefore = m_Game.GetPaddel().GetWidth() / 2;
+    }
+
+    // Whether the ball is among the balls in play now.
+    bool InPlay(const CBall* ball) {
+        const CBalls& balls = m_Game.GetBalls();
+        for (int i = 0; i < balls.Count(); ++i) {
+            if (&balls.Get(i) == ball) {
+                return true;
+            }
+        }
+        return false;
+    }
+
+    // What is known of the ball's last way into the paddle's row; nullptr when nothing is.
+    SRowEntry* EntryOf(const CBall* ball) {
+        const auto entry = std::find_if(m_Entries.begin(), m_Entries.end(),
+                                        [ball](const SRowEntry& e) { return e.ball == ball; });
+        return entry == m_Entries.end() ? nullptr : &*entry;
+    }
+
+    // After a frame of dt seconds: notes the balls that came into the paddle's row, counts
+    // the balls lost, and among them those that came into the row where the paddle stood.
+    // The paddle moves before the balls in a frame, so the balls met it where it is now.
+    void TrackBalls(float dt) {
+        m_iLostInFrame = 0;
+        const CPaddel& paddle = m_Game.GetPaddel();
+        const float pz = paddle.GetPosition().z;
+        const float width = m_Game.GetBoard().GetSizeX();
+        for (const SBallBefore& before : m_Before) {
+            if (before.direction.z >= 0 || before.position.z <= pz + before.radius) {
+                continue;
+            }
+            const test::SRowCrossing crossing =
+                test::CrossRow(before.position, before.direction, before.radius, pz, width);
+            if (crossing.way > before.speed * dt) {
+                continue;
+            }
+            const SRowEntry entry{before.ball,
+                                  crossing.x,
+                                  2 * before.reach * std::abs(crossing.dx) + 1e-3f,
+                                  before.radius,
+                                  paddle.GetPosition().x,
+                                  std::min(m_fHalfBefore, paddle.GetWidth() / 2),
+                                  dt,
+                                  m_dGameSeconds,
+                                  m_Game.GetLevelnummer()};
+            if (SRowEntry* known = EntryOf(before.ball)) {
+                *known = entry;
+            } else {
+                m_Entries.push_back(entry);
+            }
+        }
+        // A lost ball shakes the camera anew; balls that a surprise block returns to the
+        // stock leave without a shake.
+        const bool shaken = !m_Before.empty() && m_Game.GetShake() == 1.0f - dt;
+        for (const SBallBefore& before : m_Before) {
+            if (!shaken || InPlay(before.ball)) {
+                continue;
+            }
+            ++m_iLostInFrame;
+            const SRowEntry* entry = EntryOf(before.ball);
+            if (entry != nullptr &&
+                std::abs(entry->x - entry->paddleX) <= entry->half + entry->radius - entry->slack) {
+                if (m_iTunnelled++ == 0) {
+                    std::ostringstream first;
+                    first << "level " << entry->level << ": came into the row at x " << entry->x
+                          << " at " << entry->gameSeconds << " s in a frame of " << entry->dt * 1000
+                          << " ms, the paddle at x " << entry->paddleX << " of half width "
+                          << entry->half << ", ball radius " << entry->radius << "; lost from ("
+                          << before.position.x << ", " << before.position.z << "), direction ("
+                          << before.direction.x << ", " << before.direction.z << "), speed "
+                          << before.speed << " in a frame of " << dt * 1000 << " ms at " << Where();
+                    m_FirstTunnel = first.str();
+                }
+            }
+        }
+        m_iBallsLost += m_iLostInFrame;
+        std::erase_if(m_Entries, [this](const SRowEntry& e) { return !InPlay(e.ball); });
     }
 
     // A button pressed for one frame, after a frame in which the screen sees it up (a press
@@ -267,10 +416,11 @@ class Soak : public ::testing::Test {
         return down && Frame();
     }
 
-    // Runs frames without input until the condition holds; false when it did not in time.
+    // Runs frames without input until the condition holds; false when it did not within the
+    // game seconds of the budget.
     template <typename Condition>
-    bool RunUntil(Condition condition, const char* what, long budget = kWaitBudget) {
-        for (long frame = 0; frame < budget; ++frame) {
+    bool RunUntil(Condition condition, const char* what, double budget = kWaitBudget) {
+        for (const double start = m_dGameSeconds; m_dGameSeconds - start < budget;) {
             if (condition()) {
                 return true;
             }
@@ -362,10 +512,10 @@ class Soak : public ::testing::Test {
             ++m_lChecks;
             const float outside = std::max(-p.x, p.x - sizeX);
             // A ball that meets the far wall in a corner is turned back from the side wall
-            // only in the next frame (the board reports one wall a frame): until then its
-            // centre may stand beyond the side by what it moved in this frame.
+            // only after its next stretch (the board reports one wall a test): until then its
+            // centre may stand beyond the side by what it moved in its last stretch.
             const bool corner = !m_bOpenFar && p.z >= sizeZ - ball.GetRadius() - 1e-4f &&
-                                outside <= ball.GetSpeed() * kFrameTime + 1e-4f;
+                                outside <= ball.Reach() + 1e-4f;
             if (outside > 0 && corner && p.z <= sizeZ) {
                 if (m_iCornerExcursions++ == 0) {
                     std::ostringstream first;
@@ -388,7 +538,6 @@ class Soak : public ::testing::Test {
     }
 
     using SContact = test::SContact;
-    SContact NextContact() { return test::NextContact(m_Game, kFrameTime); }
 
     // What a ball of radius r leaving (x, z) with dx / dz = slope meets first, the side walls
     // turning it back: a block (its type), the open far edge (-1) or the far wall (-2).
@@ -446,24 +595,53 @@ class Soak : public ::testing::Test {
         return m_bOpenFar ? -1 : -2;
     }
 
-    // The mouse motion for the frame of the contact: among the paddle velocities the mouse
-    // can give, one that sends the ball at a block it can destroy (or out through an open far
-    // edge), not too flat; the paddle's velocity bends the ball's x direction by a tenth.
-    int ChooseMotion(const SContact& contact) {
-        const CBall& ball = m_Game.GetBalls().Get(contact.ball);
-        const float r = ball.GetRadius();
-        const float z = m_Game.GetPaddel().GetPosition().z + r;
-        const int most = static_cast<int>(m_Game.GetPaddel().GetSpeed() / m_fSensitivity);
-        // The paddle's velocity is damped over the frame before the ball meets it.
-        const float damping = std::pow(0.2f, kFrameTime);
+    // The mouse counts that give the paddle the velocity v in the coming frame of dt seconds.
+    int MouseFor(float v, float dt) {
+        return test::MouseCountsFor(v, dt, m_fSensitivity, m_Game.GetPaddel().GetSpeed());
+    }
+
+    // The mouse counts for the frame of dt seconds in which the ball of the contact comes
+    // into the paddle's row: among the velocities the mouse can give in that frame, one that
+    // leaves the paddle under the ball and sends the ball at a block it can destroy (or out
+    // through an open far edge), not too flat. The paddle moves before the ball; its velocity,
+    // damped over the frame and turned back at a side, bends the ball's x direction by a
+    // tenth. When no velocity leaves the paddle under the ball: straight under it.
+    int ChooseMotion(const SContact& contact, float dt) {
+        const CPaddel& paddle = m_Game.GetPaddel();
+        const float px = paddle.GetPosition().x;
+        const float half = paddle.GetWidth() / 2;
+        const float width = m_Game.GetBoard().GetSizeX();
+        const float limit = paddle.GetSpeed();
+        const float r = m_Game.GetBalls().Get(contact.ball).GetRadius();
+        const float z = paddle.GetPosition().z + r;
+        // The velocities a count apart at 60 frames a second, as far as this frame tells
+        // them apart.
+        const int most = static_cast<int>(limit / m_fSensitivity);
         std::vector<int> good;
         std::vector<int> steep;
-        for (int motion = -most; motion <= most; ++motion) {
-            const float v = static_cast<float>(motion) * m_fSensitivity * damping;
-            float dx = contact.dx - 0.1f * v;
+        std::vector<int> under;
+        std::optional<int> previous;
+        for (int step = -most; step <= most; ++step) {
+            const int counts = MouseFor(static_cast<float>(step) * m_fSensitivity, dt);
+            if (previous == counts) {
+                continue;
+            }
+            previous = counts;
+            const float v = test::MouseVelocity(counts, dt, m_fSensitivity, limit);
+            float x = px + v * dt;
+            float velocity = v * std::pow(0.2f, dt);
+            if (x - half < 0 || x + half > width) {
+                x = std::clamp(x, half, width - half);
+                velocity *= -0.25f;
+            }
+            if (std::abs(contact.x - x) >= half * 0.9f) {
+                continue;
+            }
+            under.push_back(counts);
+            float dx = contact.dx - 0.1f * velocity;
             float dz = -contact.dz;
-            if (dz / std::abs(dx) < 0.2f) {
-                dx = dx < 0 ? -5.0f : 5.0f;
+            if (dz / std::abs(dx) < kFlattestSlope) {
+                dx = dx < 0 ? -1 / kFlattestSlope : 1 / kFlattestSlope;
                 dz = 1;
             }
             const float slope = dx / dz;
@@ -471,35 +649,30 @@ class Soak : public ::testing::Test {
                 continue;
             }
             if (std::abs(slope) <= 1.0f) {
-                steep.push_back(motion);
+                steep.push_back(counts);
             }
             const int met = Cast(contact.x, z, slope, r);
             if (met == -1 || (met >= 0 && met != 3)) {
-                good.push_back(motion);
+                good.push_back(counts);
             }
         }
-        const std::vector<int>& from = good.empty() ? steep : good;
-        if (from.empty()) {
-            return 0;
+        if (under.empty()) {
+            return MouseFor((contact.x - px) / dt, dt);
         }
+        const std::vector<int>& from = !good.empty() ? good : !steep.empty() ? steep : under;
         std::uniform_int_distribution<std::size_t> pick(0, from.size() - 1);
         return from[pick(m_Rng)];
     }
 
-    // The mouse motion that gives the paddle the velocity v within the level's limit.
-    int MouseFor(float v) {
-        const float limit = m_Game.GetPaddel().GetSpeed();
-        return static_cast<int>(std::lround(std::clamp(v, -limit, limit) / m_fSensitivity));
-    }
-
-    // The autopilot's input for the next frame: launch when no ball is on its way, stand
-    // where the next ball comes down, and at the contact move so that it leaves towards a
-    // block. Letting go, the paddle keeps away from the balls instead.
+    // The autopilot's input for the coming frame: launch when no ball is on its way, stand
+    // where the next ball comes into the paddle's row, and in the frame in which it does,
+    // move so that it leaves towards a block. Letting go, the paddle keeps away from the
+    // balls instead.
     void Steer(bool letGo) {
-        const CPaddel& paddle = m_Game.GetPaddel();
+        const float dt = m_Loop->GetFrameTime();
         const CBalls& balls = m_Game.GetBalls();
-        const float px = paddle.GetPosition().x;
-        const float half = paddle.GetWidth() / 2;
+        const float px = m_Game.GetPaddel().GetPosition().x;
+        const float half = m_Game.GetPaddel().GetWidth() / 2;
         const float width = m_Game.GetBoard().GetSizeX();
 
         // A ball that runs (nearly) along x never comes back: it does not count.
@@ -511,16 +684,15 @@ class Soak : public ::testing::Test {
         Script().mouse.rgbButtons[0] = launch ? 0x80 : 0;
         m_bLaunchPressed = launch;
 
-        const SContact contact = NextContact();
-        float v = 0;
+        const SContact contact = test::NextContact(m_Game);
+        float target = width / 2;
         if (letGo) {
             const float x = contact.ball >= 0   ? contact.x
                             : balls.Count() > 0 ? balls.Get(0).GetPosition().x
                                                 : width / 2;
-            v = ((x < width / 2 ? width - half : half) - px) / kFrameTime;
+            target = x < width / 2 ? width - half : half;
         } else if (contact.ball < 0) {
             // Nothing comes down: wait under the lowest ball.
-            float target = width / 2;
             float lowest = 1e9f;
             for (int i = 0; i < balls.Count(); ++i) {
                 const D3DXVECTOR3& p = balls.Get(i).GetPosition();
@@ -529,29 +701,43 @@ class Soak : public ::testing::Test {
                     target = p.x;
                 }
             }
-            v = (std::clamp(target, half, width - half) - px) / kFrameTime;
+        } else if (contact.seconds <= dt) {
+            Script().mouse.lX = ChooseMotion(contact, dt);
+            return;
         } else {
-            // The aim is chosen anew whenever the coming ball or its course changes.
-            const D3DXVECTOR3& d = balls.Get(contact.ball).GetDirection();
-            if (contact.ball != m_iAimBall || d.x != m_vAimDirection.x ||
-                d.z != m_vAimDirection.z) {
-                m_iAimMotion = ChooseMotion(contact);
-                m_iAimBall = contact.ball;
-                m_vAimDirection = d;
-            }
-            const float aim = static_cast<float>(m_iAimMotion) * m_fSensitivity;
-            if (contact.frames <= 1) {
-                // The contact is in this frame: move as aimed if the paddle stays under the
-                // ball, else straight under it.
-                const bool under = std::abs(contact.x - (px + aim * kFrameTime)) < half * 0.9f;
-                Script().mouse.lX = under ? m_iAimMotion : MouseFor((contact.x - px) / kFrameTime);
-                return;
-            }
-            // Stand so that the aimed motion in the frame of the contact ends under the ball.
-            const float stand = std::clamp(contact.x - aim * kFrameTime, half, width - half);
-            v = (stand - px) / kFrameTime;
+            target = contact.x;
         }
-        Script().mouse.lX = MouseFor(v);
+        Script().mouse.lX = MouseFor((std::clamp(target, half, width - half) - px) / dt, dt);
+    }
+
+    // The durations drawn so far: the shortest, the median, the longest, and how many.
+    std::string FrameTimes() const {
+        long count = 0;
+        for (const std::uint32_t n : m_FrameCounts) {
+            count += n;
+        }
+        std::size_t lowest = m_FrameCounts.size();
+        std::size_t median = 0;
+        std::size_t highest = 0;
+        long seen = 0;
+        for (std::size_t us = 0; us < m_FrameCounts.size(); ++us) {
+            if (m_FrameCounts[us] == 0) {
+                continue;
+            }
+            lowest = std::min(lowest, us);
+            highest = us;
+            if (seen < (count + 1) / 2 && seen + m_FrameCounts[us] >= (count + 1) / 2) {
+                median = us;
+            }
+            seen += m_FrameCounts[us];
+        }
+        std::ostringstream text;
+        text << "from " << kShortestFrameUs / 1000.0 << " to " << kLongestFrameUs / 1000.0
+             << " ms, log-uniform: shortest " << lowest / 1000.0 << " ms, median "
+             << median / 1000.0 << " ms, longest " << highest / 1000.0 << " ms, " << count
+             << " frames, " << m_dGameSeconds / static_cast<double>(std::max(count, 1L)) * 1000
+             << " ms on average";
+        return text.str();
     }
 
     void Sample() {
@@ -562,13 +748,11 @@ class Soak : public ::testing::Test {
     // One level from its first frame of play until its statistics; false on a failure.
     bool PlayLevel(int level) {
         SLevelRun& run = m_Runs[static_cast<std::size_t>(level)].emplace_back();
-        m_iAimBall = -1;
-        const long start = m_lFrames;
-        float shake = m_Game.GetShake();
+        const double start = m_dGameSeconds;
         while (m_Game.GetGameState() == S::STATE_PLAYING && !m_Game.IsLevelSelect()) {
-            if (m_lFrames - start >= kLevelBudget) {
+            if (m_dGameSeconds - start >= kLevelBudget) {
                 ADD_FAILURE() << "level " << level << " not cleared within " << kLevelBudget
-                              << " frames at " << Where() << "\n"
+                              << " s at " << Where() << "\n"
                               << Field();
                 return false;
             }
@@ -581,16 +765,12 @@ class Soak : public ::testing::Test {
             if (!Frame()) {
                 return false;
             }
-            // A lost ball shakes the camera anew.
-            if (m_Game.GetShake() > shake) {
-                ++run.ballsLost;
-            }
-            shake = m_Game.GetShake();
+            run.ballsLost += m_iLostInFrame;
         }
         Script().mouse.rgbButtons[0] = 0;
         Script().mouse.lX = 0;
         m_bLaunchPressed = false;
-        run.frames = m_lFrames - start;
+        run.seconds = m_dGameSeconds - start;
         run.exited = !m_Game.GetBlocks().IsCleared();
         if (m_Game.GetGameState() != S::STATE_STATISTICS) {
             ADD_FAILURE() << "level " << level << " ended without its statistics at " << Where();
@@ -670,11 +850,11 @@ class Soak : public ::testing::Test {
         }
         SEnding& ending = m_Endings.emplace_back();
         ending.stock = m_Game.GetPlayer().GetBalls();
-        const long start = m_lFrames;
+        const double start = m_dGameSeconds;
         while (m_Game.GetGameState() != S::STATE_GAME_OVER &&
                m_Game.GetGameState() != S::STATE_HIGHSCORE) {
-            if (m_lFrames - start >= kLevelBudget) {
-                ADD_FAILURE() << "no game over within " << kLevelBudget << " frames at " << Where();
+            if (m_dGameSeconds - start >= kLevelBudget) {
+                ADD_FAILURE() << "no game over within " << kLevelBudget << " s at " << Where();
                 return false;
             }
             if (m_Game.GetGameState() == S::STATE_STATISTICS) {
@@ -691,7 +871,7 @@ class Soak : public ::testing::Test {
         Script().mouse.rgbButtons[0] = 0;
         Script().mouse.lX = 0;
         m_bLaunchPressed = false;
-        ending.frames = m_lFrames - start;
+        ending.seconds = m_dGameSeconds - start;
         ending.highscore = m_Game.GetGameState() == S::STATE_HIGHSCORE;
 
         // Esc leads back to the menu, which stands idle with its buttons at their ends.
@@ -752,6 +932,7 @@ class Soak : public ::testing::Test {
     int m_iLevels = 0;
     int m_iRound = 0;
     long m_lFrames = 0;
+    double m_dGameSeconds = 0; // the sum of the frame times the updates got
     long m_lChecks = 0;
     long m_lCheckedFrames = 0;
     int m_iLevelsCleared = 0;
@@ -771,11 +952,23 @@ class Soak : public ::testing::Test {
     std::string m_FirstOverhang;
     std::string m_FirstCorner;
 
+    // The frames' durations: where the clock stands, the generator, and how often each
+    // duration in microseconds was drawn.
+    std::uint64_t m_ClockNow = 0;
+    std::mt19937 m_FrameRng{kSeed + 1};
+    std::vector<std::uint32_t> m_FrameCounts;
+
+    // The balls lost, and where they came into the paddle's row.
+    std::vector<SBallBefore> m_Before;
+    float m_fHalfBefore = 0;
+    std::vector<SRowEntry> m_Entries;
+    int m_iLostInFrame = 0;
+    int m_iBallsLost = 0;
+    int m_iTunnelled = 0;
+    std::string m_FirstTunnel;
+
     // The autopilot's.
     std::mt19937 m_Rng{kSeed};
-    int m_iAimBall = -1;
-    D3DXVECTOR3 m_vAimDirection;
-    int m_iAimMotion = 0;
     bool m_bLaunchPressed = false;
 };
 
@@ -790,8 +983,9 @@ TEST_F(Soak, WholeGamesForHoursOfGameTime) {
     const double wall =
         std::chrono::duration<double>(std::chrono::steady_clock::now() - wallStart).count();
 
-    std::printf("soak: %.1f minutes of game time in %ld frames of %u ms, %d rounds, %.1f s\n",
-                GameSeconds() / 60, m_lFrames, kFrameMs, m_iRound, wall);
+    std::printf("soak: %.1f minutes of game time in %ld frames, %d rounds, %.1f s\n",
+                GameSeconds() / 60, m_lFrames, m_iRound, wall);
+    std::printf("soak: frame times %s\n", FrameTimes().c_str());
     std::printf("soak: %ld invariant checks in %ld frames of the game, %d levels cleared or left, "
                 "%d top-ups of %d balls, at most %zu particles\n",
                 m_lChecks, m_lCheckedFrames, m_iLevelsCleared, m_iHookCalls, kHookBalls,
@@ -803,14 +997,21 @@ TEST_F(Soak, WholeGamesForHoursOfGameTime) {
                 m_FirstCorner.empty() ? "" : ", the first: ", m_FirstCorner.c_str());
     std::printf("soak: per level and round: seconds of play, exit through the open far edge, "
                 "balls lost / top-ups\n");
+    int lostInLevels = 0;
     for (int level = 1; level <= m_iLevels; ++level) {
         std::printf("soak: level %2d:", level);
         for (const SLevelRun& run : m_Runs[static_cast<std::size_t>(level)]) {
-            std::printf(" %5.1f%s %d/%d", static_cast<double>(run.frames) * kFrameTime,
-                        run.exited ? " exit" : "", run.ballsLost, run.hookCalls);
+            std::printf(" %5.1f%s %d/%d", run.seconds, run.exited ? " exit" : "", run.ballsLost,
+                        run.hookCalls);
+            lostInLevels += run.ballsLost;
         }
         std::printf("\n");
     }
+    std::printf("soak: %d balls lost in the levels, %d let go at the ends of the rounds; %d came "
+                "into the paddle's row where the paddle stood%s%s\n",
+                lostInLevels, m_iBallsLost - lostInLevels, m_iTunnelled,
+                m_FirstTunnel.empty() ? "" : ", the first: ", m_FirstTunnel.c_str());
+    EXPECT_EQ(m_iTunnelled, 0) << "balls lost with the paddle under them";
     for (int round = 1; round <= m_iRound; ++round) {
         long low = 0;
         long high = 0;
@@ -829,8 +1030,7 @@ TEST_F(Soak, WholeGamesForHoursOfGameTime) {
         const SEnding& ending = m_Endings[static_cast<std::size_t>(round - 1)];
         std::printf("soak: round %d: heap at level starts %ld to %ld bytes, %d to %d open "
                     "descriptors; %d balls let go in %.1f s, then %s\n",
-                    round, low, high, fewest, most, ending.stock,
-                    static_cast<double>(ending.frames) * kFrameTime,
+                    round, low, high, fewest, most, ending.stock, ending.seconds,
                     ending.highscore ? "a new highscore" : "game over");
     }
 
