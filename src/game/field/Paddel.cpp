@@ -75,9 +75,9 @@ bool CPaddel::Collide(D3DXVECTOR3& position, float r, D3DXVECTOR3& direction) {
     if (!(position.z - r <= pz && position.z - r >= pz - 2 * r)) {
         return false;
     }
-    // A ball on its way up has met the paddle already (an end hit leaves it where it is):
-    // caught again on its way out of the paddle's row, it would count a contact and speed
-    // up once more for every test it is still level, more often the higher the frame rate.
+    // A ball on its way up is leaving the paddle: an end hit turns it without moving it out
+    // of the paddle's row. Caught again there, it would count a contact and speed up once
+    // more at every test while it is still level, the more often the higher the frame rate.
     if (direction.z > 0) {
         return false;
     }
