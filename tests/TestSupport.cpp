@@ -36,6 +36,16 @@ void WriteFile(const std::filesystem::path& path, const std::string& content) {
     out << content;
 }
 
+double PositiveFromEnvironment(const char* name, double fallback) {
+    if (const char* text = std::getenv(name)) {
+        const double value = std::atof(text);
+        if (value > 0) {
+            return value;
+        }
+    }
+    return fallback;
+}
+
 std::string LogRows() {
     const std::string log = ReadFile("log.htm");
     const std::string start = "<table>\n";

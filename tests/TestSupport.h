@@ -24,6 +24,10 @@ class CScratchDir {
 std::string ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const std::string& content);
 
+// The positive number the environment variable holds, else fallback: how long a long test
+// plays is set from outside (ZANTOR_SOAK_MINUTES and the like).
+double PositiveFromEnvironment(const char* name, double fallback);
+
 // The rows of the log file in the working directory: everything after the header's table
 // start, up to the end of the file.
 std::string LogRows();

@@ -40,13 +40,7 @@ constexpr double kDefaultMinutes = 3.0;
 constexpr int kBallsInPlay = 3;
 
 double Minutes() {
-    if (const char* minutes = std::getenv("ZANTOR_FRAMERATE_MINUTES")) {
-        const double value = std::atof(minutes);
-        if (value > 0) {
-            return value;
-        }
-    }
-    return kDefaultMinutes;
+    return test::PositiveFromEnvironment("ZANTOR_FRAMERATE_MINUTES", kDefaultMinutes);
 }
 
 // The staged settings with the balls of every level at their top speed from the start.

@@ -63,13 +63,7 @@ constexpr std::uint32_t kSeed = 20261208;
 constexpr std::size_t kMaxRounds = 64;
 
 double SoakMinutes() {
-    if (const char* minutes = std::getenv("ZANTOR_SOAK_MINUTES")) {
-        const double value = std::atof(minutes);
-        if (value > 0) {
-            return value;
-        }
-    }
-    return kDefaultMinutes;
+    return test::PositiveFromEnvironment("ZANTOR_SOAK_MINUTES", kDefaultMinutes);
 }
 
 #if defined(__SANITIZE_ADDRESS__)
