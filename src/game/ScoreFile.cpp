@@ -1,9 +1,8 @@
 #include "ScoreFile.h"
 
 #include "platform/Path.h"
+#include "platform/ReplaceFile.h"
 #include "settings/Log.h"
-
-#include <unistd.h>
 
 #include <cstdint>
 #include <cstdio>
@@ -22,22 +21,12 @@ int ReadScoreFile(const std::string& path) {
 }
 
 bool WriteScoreFile(const std::string& path, int value) {
-    const std::string native = platform::NativePath(path);
-    // One name for the temporary file, so that one left by a crash is simply replaced.
-    const std::string temporary = native + ".tmp";
     const auto v = static_cast<std::uint32_t>(value);
-    const unsigned char bytes[4] = {
-        static_cast<unsigned char>(v), static_cast<unsigned char>(v >> 8),
-        static_cast<unsigned char>(v >> 16), static_cast<unsigned char>(v >> 24)};
-    bool written = false;
-    if (platform::FilePtr file = platform::OpenFile(temporary, "wb")) {
-        written = std::fwrite(bytes, 1, 4, file.get()) == 4 && std::fflush(file.get()) == 0 &&
-                  fsync(fileno(file.get())) == 0;
-    }
-    if (written && std::rename(temporary.c_str(), native.c_str()) == 0) {
+    const char bytes[4] = {static_cast<char>(v), static_cast<char>(v >> 8),
+                           static_cast<char>(v >> 16), static_cast<char>(v >> 24)};
+    if (platform::ReplaceFile(path, std::string_view(bytes, 4))) {
         return true;
     }
-    std::remove(temporary.c_str());
     LogError("Datei konnte nicht geschrieben werden:");
     LogError(path);
     return false;

@@ -9,6 +9,7 @@
 #include "Options.h"
 #include "OptionsView.h"
 #include "platform/Path.h"
+#include "platform/ReplaceFile.h"
 
 #include <cstdio>
 #include <cstring>
@@ -64,6 +65,7 @@ int Usage() {
 } // namespace
 
 int main(int argc, char** argv) {
+    platform::IgnoreFileSizeSignal();
     std::string data;
     int next = 1;
     if (next < argc && std::strncmp(argv[next], "--", 2) != 0) {

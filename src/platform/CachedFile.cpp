@@ -53,7 +53,7 @@ bool CCachedFile::Refresh() {
     ++m_Version;
     m_Stamp.reset();
     m_Content.reset();
-    const FilePtr file(std::fopen(m_Native.c_str(), "rb"));
+    const FilePtr file = OpenFile(m_Native, "rb");
     // What was read belongs to the file that was opened, which may be newer than the one
     // looked at above.
     if (file && fstat(fileno(file.get()), &info) == 0 && S_ISREG(info.st_mode)) {

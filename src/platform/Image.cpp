@@ -1,6 +1,7 @@
 #include "Image.h"
 
 #include "Path.h"
+#include "ReplaceFile.h"
 
 #include <png.h>
 
@@ -508,14 +509,8 @@ bool SaveBmp(const SImage& image, std::string_view path) {
         bmp.insert(bmp.end(), padding, 0);
     }
 
-    FilePtr file = OpenFile(path, "wb");
-    if (!file) {
-        return false;
-    }
-    const bool written = std::fwrite(bmp.data(), 1, bmp.size(), file.get()) == bmp.size();
-    const bool flushed = std::fflush(file.get()) == 0;
-    std::FILE* raw = file.release();
-    return std::fclose(raw) == 0 && written && flushed;
+    return ReplaceFile(path,
+                       std::string_view(reinterpret_cast<const char*>(bmp.data()), bmp.size()));
 }
 
 } // namespace platform

@@ -60,8 +60,8 @@ std::vector<SImage> BuildMipChain(const SImage& image);
 // Writes the image as an 8-bit RGBA PNG; false when the file cannot be written.
 bool SavePng(const SImage& image, std::string_view path);
 
-// Writes 24-bit BMP (Windows bitmap, bottom-up rows) of the image's colour; false when the
-// file cannot be written.
+// Writes a 24-bit BMP (Windows bitmap, bottom-up rows) of the image's colour, replacing the
+// file safely (ReplaceFile); false when it cannot be written.
 bool SaveBmp(const SImage& image, std::string_view path);
 
 } // namespace platform

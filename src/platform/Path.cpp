@@ -1,8 +1,11 @@
 #include "Path.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
+#include <cstring>
 #include <vector>
 
 namespace platform {
@@ -75,12 +78,42 @@ const std::string& ProgramPath() {
 
 FilePtr OpenFile(std::string_view path, const char* mode) {
     const std::string native = NativePath(path);
-    FilePtr file(std::fopen(native.c_str(), mode));
-    if (file) {
-        struct stat info {};
-        if (fstat(fileno(file.get()), &info) == 0 && S_ISDIR(info.st_mode)) {
-            file.reset();
-        }
+    const bool both = std::strchr(mode, '+') != nullptr;
+    // Opened without blocking: a FIFO or a device in a file's place would otherwise wait
+    // for a writer (or reader) for ever before it could be refused.
+    int flags = O_CLOEXEC | O_NOCTTY | O_NONBLOCK;
+    switch (mode[0]) {
+    case 'r':
+        flags |= both ? O_RDWR : O_RDONLY;
+        break;
+    case 'w':
+        flags |= (both ? O_RDWR : O_WRONLY) | O_CREAT | O_TRUNC;
+        break;
+    case 'a':
+        flags |= (both ? O_RDWR : O_WRONLY) | O_CREAT | O_APPEND;
+        break;
+    default:
+        errno = EINVAL;
+        return nullptr;
+    }
+    const int fd = open(native.c_str(), flags, 0666);
+    if (fd < 0) {
+        return nullptr;
+    }
+    struct stat info {};
+    if (fstat(fd, &info) != 0 || !S_ISREG(info.st_mode)) {
+        const int error = S_ISDIR(info.st_mode) ? EISDIR : EINVAL;
+        close(fd);
+        errno = error;
+        return nullptr;
+    }
+    // A regular file never blocks; reads and writes go on as usual.
+    fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK);
+    FilePtr file(fdopen(fd, mode));
+    if (!file) {
+        const int error = errno;
+        close(fd);
+        errno = error;
     }
     return file;
 }

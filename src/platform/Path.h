@@ -24,7 +24,9 @@ struct FileCloser {
 using FilePtr = std::unique_ptr<std::FILE, FileCloser>;
 
 // The one place where the game opens files: maps the path with NativePath and opens it
-// with the stdio mode given. Directories are not files: opening one fails.
+// with the stdio mode given ("r", "w" or "a", with "b" and "+" as stdio has them). Only a
+// regular file opens: a folder, a FIFO, a device or a socket in a file's place fails at
+// once, without waiting (errno EISDIR or EINVAL).
 FilePtr OpenFile(std::string_view path, const char* mode);
 
 // The whole content of a file, or nothing when it cannot be opened or holds more than

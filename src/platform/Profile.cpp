@@ -2,12 +2,15 @@
 
 #include "CachedFile.h"
 #include "Path.h"
+#include "ReplaceFile.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -157,34 +160,6 @@ bool HasLineBreak(std::string_view text) {
     return text.find_first_of("\r\n") != std::string_view::npos;
 }
 
-bool WriteReplacing(const std::string& native, std::string_view content) {
-    // Write beside the file and rename over it, so that a full disk or a crash never leaves
-    // half a settings file. Where no file may be created beside it, write in place.
-    const std::string temporary = native + ".tmp"; // one left by a crash is simply replaced
-    struct stat original {};
-    const bool existed = stat(native.c_str(), &original) == 0;
-    FilePtr out(std::fopen(temporary.c_str(), "wb"));
-    if (out) {
-        const bool written =
-            std::fwrite(content.data(), 1, content.size(), out.get()) == content.size() &&
-            std::fflush(out.get()) == 0;
-        if (existed) {
-            fchmod(fileno(out.get()), original.st_mode & 07777);
-        }
-        out.reset();
-        if (written && std::rename(temporary.c_str(), native.c_str()) == 0) {
-            return true;
-        }
-        std::remove(temporary.c_str());
-    }
-    FilePtr inPlace(std::fopen(native.c_str(), "wb"));
-    if (!inPlace) {
-        return false;
-    }
-    return std::fwrite(content.data(), 1, content.size(), inPlace.get()) == content.size() &&
-           std::fflush(inPlace.get()) == 0;
-}
-
 // A profile file in memory with its sections and keys found once per version of the file.
 class CProfileCopy {
   public:
@@ -319,31 +294,26 @@ std::string ReadProfileString(std::string_view section, std::string_view key,
     return std::string(value);
 }
 
-bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value,
-                        std::string_view path) {
-    if (HasLineBreak(section) || HasLineBreak(key) || HasLineBreak(value) ||
-        section.find(']') != std::string_view::npos || key.find('=') != std::string_view::npos ||
-        Trim(key).empty() || Trim(key).front() == '[' || Trim(key).front() == ';') {
-        return false;
-    }
-    const std::string native = NativePath(path);
-    std::string text;
-    if (FilePtr probe = OpenFile(native, "rb")) {
-        probe.reset();
-        std::optional<std::string> old = ReadWholeFile(native, kProfileFileMax);
-        if (!old) {
-            return false; // unreadable or too large: never replace what we could not read
-        }
-        text = std::move(*old);
-    }
+namespace {
 
+bool BreaksTheFile(const SProfileEntry& entry) {
+    const std::string_view key = Trim(entry.key);
+    return HasLineBreak(entry.section) || HasLineBreak(entry.key) || HasLineBreak(entry.value) ||
+           entry.section.find(']') != std::string_view::npos ||
+           entry.key.find('=') != std::string_view::npos || key.empty() || key.front() == '[' ||
+           key.front() == ';';
+}
+
+// Writes the entry into the profile text as WriteProfileString describes it.
+void Apply(std::string& text, const SProfileEntry& entry) {
     const std::size_t firstNewline = text.find('\n');
     const std::string_view eol =
         firstNewline != std::string::npos && firstNewline > 0 && text[firstNewline - 1] == '\r'
             ? "\r\n"
             : "\n";
+    const std::string line = std::string(entry.key) + "=" + std::string(entry.value);
 
-    const SLocation location = Locate(text, section, key);
+    const SLocation location = Locate(text, entry.section, entry.key);
     if (location.keyLine) {
         // Keep the key as written and any blanks after "=", replace the rest of the line.
         std::size_t valueStart = location.keyLine->valueBegin;
@@ -351,14 +321,14 @@ bool WriteProfileString(std::string_view section, std::string_view key, std::str
                (text[valueStart] == ' ' || text[valueStart] == '\t')) {
             ++valueStart;
         }
-        text.replace(valueStart, location.keyLine->end - valueStart, value);
+        text.replace(valueStart, location.keyLine->end - valueStart, entry.value);
     } else if (location.sectionFound) {
-        std::string line = std::string(key) + "=" + std::string(value) + std::string(eol);
-        std::size_t at = location.sectionBodyEnd;
+        std::string added = line + std::string(eol);
+        const std::size_t at = location.sectionBodyEnd;
         if (at == text.size() && !text.empty() && text.back() != '\n') {
-            line.insert(0, eol);
+            added.insert(0, eol);
         }
-        text.insert(at, line);
+        text.insert(at, added);
     } else {
         if (!text.empty() && text.back() != '\n') {
             text += eol;
@@ -366,10 +336,71 @@ bool WriteProfileString(std::string_view section, std::string_view key, std::str
         if (!text.empty()) {
             text += eol;
         }
-        text += "[" + std::string(section) + "]" + std::string(eol) + std::string(key) + "=" +
-                std::string(value) + std::string(eol);
+        text += "[" + std::string(entry.section) + "]" + std::string(eol) + line + std::string(eol);
     }
-    return WriteReplacing(native, text);
+}
+
+// The file's present text: empty when there is no file yet; nothing, with the reason, when
+// there is one that cannot be read whole (a file that cannot be read is not an empty one).
+std::optional<std::string> PresentText(const std::string& native, std::string& why) {
+    struct stat info {};
+    if (stat(native.c_str(), &info) != 0) {
+        if (errno == ENOENT) {
+            return std::string();
+        }
+        why = std::strerror(errno);
+        return std::nullopt;
+    }
+    if (S_ISDIR(info.st_mode)) {
+        why = std::strerror(EISDIR);
+        return std::nullopt;
+    }
+    FilePtr file = OpenFile(native, "rb");
+    if (!file) {
+        why = std::strerror(errno != 0 ? errno : EINVAL);
+        return std::nullopt;
+    }
+    std::optional<std::string> text = ReadRest(file.get(), kProfileFileMax);
+    if (!text) {
+        why = std::ferror(file.get()) ? std::strerror(EIO) : std::strerror(EFBIG);
+    }
+    return text;
+}
+
+} // namespace
+
+bool WriteProfileStrings(std::string_view path, std::span<const SProfileEntry> entries,
+                         std::string* reason) {
+    std::string why;
+    const auto fail = [&](std::string text) {
+        if (reason != nullptr) {
+            *reason = std::move(text);
+        }
+        return false;
+    };
+    for (const SProfileEntry& entry : entries) {
+        if (BreaksTheFile(entry)) {
+            return fail(std::strerror(EINVAL));
+        }
+    }
+    const std::string native = NativePath(path);
+    std::optional<std::string> text = PresentText(native, why);
+    if (!text) {
+        return fail(why);
+    }
+    for (const SProfileEntry& entry : entries) {
+        Apply(*text, entry);
+    }
+    if (!ReplaceFile(native, *text, &why)) {
+        return fail(why);
+    }
+    return true;
+}
+
+bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value,
+                        std::string_view path, std::string* reason) {
+    const SProfileEntry entry{section, key, value};
+    return WriteProfileStrings(path, std::span(&entry, 1), reason);
 }
 
 } // namespace platform

@@ -39,13 +39,26 @@ EProfileLookup LookupProfileString(std::string_view section, std::string_view ke
 std::string ReadProfileString(std::string_view section, std::string_view key,
                               std::string_view fallback, std::string_view path);
 
+// One key=value of a section, to be written.
+struct SProfileEntry {
+    std::string_view section;
+    std::string_view key;
+    std::string_view value;
+};
+
 // Writes key=value into section of the file at path. An existing key keeps its line and
 // gets the new value; a missing key is added at the end of its section, a missing section at
 // the end of the file, and a missing file is created. Every other byte of the file stays as
-// it was. The file is replaced in one step, so a failed write leaves the old file intact.
-// Returns false when the file cannot be written or when a name or the value would break
-// the file's line structure (line breaks, "=" in a key, "]" in a section name).
+// it was. The file is replaced safely (ReplaceFile): a failed write leaves it as it was, a
+// symbolic link stays one, a read-only file is not written. Returns false, with the reason
+// when one is asked for, when the file cannot be read whole (a file that exists but cannot
+// be read is never taken for an empty one), cannot be written, or when a name or the value
+// would break the file's line structure (line breaks, "=" in a key, "]" in a section name).
 bool WriteProfileString(std::string_view section, std::string_view key, std::string_view value,
-                        std::string_view path);
+                        std::string_view path, std::string* reason = nullptr);
+// The entries written in their order, as WriteProfileString would one after the other, but
+// with one replace of the file: all of them are written, or none.
+bool WriteProfileStrings(std::string_view path, std::span<const SProfileEntry> entries,
+                         std::string* reason = nullptr);
 
 } // namespace platform

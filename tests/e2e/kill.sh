@@ -26,6 +26,6 @@ for i in $(seq "$kills"); do
         last=$value
     fi
 done
-leftovers=$(find . -name 'Highscore.dat.tmp*' | wc -l)
+leftovers=$(find . -name 'Highscore.dat?*' | wc -l)
 echo "$kills kills: $corrupt broken files, the value rose to $last; $leftovers temporary file left"
 [ "$corrupt" -eq 0 ] && [ "$leftovers" -le 1 ]
