@@ -3,14 +3,28 @@
 #include "platform/Path.h"
 #include "platform/Profile.h"
 
-#include <cstdio>
+#include <cctype>
 #include <cstdlib>
-#include <cstring>
+#include <vector>
 
 namespace {
 
 bool Readable(const std::string& path) {
     return platform::OpenFile(path, "r") != nullptr;
+}
+
+// Names match as the profile matches them: without regard to case (ASCII).
+bool SameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        if (std::tolower(static_cast<unsigned char>(a[i])) !=
+            std::tolower(static_cast<unsigned char>(b[i]))) {
+            return false;
+        }
+    }
+    return true;
 }
 
 int IndexOf(int control) {
@@ -31,18 +45,29 @@ const SOption* FindOption(int control) {
 
 const SOption* FindOptionByKey(std::string_view key) {
     for (const SOption& option : kOptions) {
-        if (key.size() == std::strlen(option.key)) {
-            bool same = true;
-            for (std::size_t i = 0; i < key.size(); ++i) {
-                same = same && std::tolower(static_cast<unsigned char>(key[i])) ==
-                                   std::tolower(static_cast<unsigned char>(option.key[i]));
-            }
-            if (same) {
-                return &option;
-            }
+        if (SameName(key, option.key)) {
+            return &option;
         }
     }
     return nullptr;
+}
+
+const SOption* FindOptionByName(std::string_view name) {
+    const std::size_t dot = name.find('.');
+    if (dot == std::string_view::npos) {
+        return FindOptionByKey(name);
+    }
+    const SOption* option = FindOptionByKey(name.substr(dot + 1));
+    return option != nullptr && SameName(name.substr(0, dot), option->section) ? option : nullptr;
+}
+
+SAssignment ParseAssignment(std::string_view text) {
+    const std::size_t equals = text.find('=');
+    if (equals == std::string_view::npos) {
+        return {};
+    }
+    const std::string_view value = text.substr(equals + 1);
+    return {FindOptionByName(text.substr(0, equals)), value == "0" ? 0 : value == "1" ? 1 : -1};
 }
 
 std::string OptionsFile(const std::string& programPath, const std::string* dataDirectory) {
@@ -68,6 +93,20 @@ bool WriteOption(const std::string& file, const char* section, const char* key, 
     return platform::WriteProfileString(section, key, std::to_string(value), file);
 }
 
+bool WriteOptions(const std::string& file, std::span<const SAssignment> values,
+                  std::string* reason) {
+    // The entries point into these texts, which stay where they are once all are made.
+    std::vector<std::string> texts;
+    texts.reserve(values.size());
+    std::vector<platform::SProfileEntry> entries;
+    entries.reserve(values.size());
+    for (const SAssignment& value : values) {
+        texts.push_back(std::to_string(value.value));
+        entries.push_back({value.option->section, value.option->key, texts.back()});
+    }
+    return platform::WriteProfileStrings(file, entries, reason);
+}
+
 void COptionsDialog::Load() {
     for (const int control : {1006, 1007, 1000, 1001, 1002, 1003, 1004, 1005}) {
         const SOption& option = kOptions[static_cast<std::size_t>(IndexOf(control))];
@@ -76,13 +115,12 @@ void COptionsDialog::Load() {
     }
 }
 
-bool COptionsDialog::Save() {
-    bool written = true;
+bool COptionsDialog::Save(std::string* reason) {
+    std::array<SAssignment, kOptionCount> values;
+    std::size_t next = 0;
     for (const int control : {1007, 1006, 1000, 1001, 1002, 1003, 1004, 1005}) {
         const int index = IndexOf(control);
-        const SOption& option = kOptions[static_cast<std::size_t>(index)];
-        written =
-            WriteOption(m_File, option.section, option.key, IsChecked(index) ? 1 : 0) && written;
+        values[next++] = {&kOptions[static_cast<std::size_t>(index)], IsChecked(index) ? 1 : 0};
     }
-    return written;
+    return WriteOptions(m_File, values, reason);
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -29,6 +30,19 @@ inline constexpr std::array<SOption, kOptionCount> kOptions = {{
 // The option of a control number or of a key (without regard to case); null when unknown.
 const SOption* FindOption(int control);
 const SOption* FindOptionByKey(std::string_view key);
+// The option of a name as "--set" takes it: "Key" or "Section.Key" as "--list" prints it,
+// without regard to case. A section other than the option's own names no option.
+const SOption* FindOptionByName(std::string_view name);
+
+// One value for one option, as "--set" reads it from NAME=VALUE and as "OK" writes it.
+struct SAssignment {
+    const SOption* option = nullptr; // null: no such setting
+    int value = -1;                  // 0 or 1; -1 when the text gives neither
+};
+
+// "NAME=0" or "NAME=1", NAME as FindOptionByName takes it. Without "=" or with an unknown
+// name the option is null; with any other value than "0" or "1" the value is -1.
+SAssignment ParseAssignment(std::string_view text);
 
 // The settings file to edit. Without a data directory: "Zantor.ini" beside the program when
 // it exists, else the one in "Standard" beside it (which the game started with "Standard"
@@ -41,6 +55,11 @@ std::string OptionsFile(const std::string& programPath, const std::string* dataD
 int ReadOption(const std::string& file, const char* section, const char* key);
 // Writes value as decimal text; the file and the section are created when missing.
 bool WriteOption(const std::string& file, const char* section, const char* key, int value);
+// Writes the values in their order, as WriteOption one after the other would, but with one
+// safe replace of the file: all of them are written or none, and the file stays byte for
+// byte as it was when false is returned, with the reason when one is asked for.
+bool WriteOptions(const std::string& file, std::span<const SAssignment> values,
+                  std::string* reason = nullptr);
 
 // What the dialog does with the file: the check states it opens with, in the order of
 // kOptions (a value other than 1 shows unchecked), and what "OK" writes.
@@ -55,9 +74,10 @@ class COptionsDialog {
     void SetChecked(int index, bool checked) {
         m_Values[static_cast<std::size_t>(index)] = checked ? 1 : 0;
     }
-    // "OK": writes all eight as 0 or 1, in the order 1007, 1006, 1000 … 1005. False when the
-    // file could not be written.
-    bool Save();
+    // "OK": writes all eight as 0 or 1, in the order 1007, 1006, 1000 … 1005, in one replace
+    // of the file. False, with the reason when one is asked for, when the file could not be
+    // read or written; it is then left as it was.
+    bool Save(std::string* reason = nullptr);
     const std::string& GetFile() const { return m_File; }
 
   private:

@@ -2,62 +2,83 @@
 
 #include <gtk/gtk.h>
 
-#include <cmath>
 #include <cstdio>
+#include <initializer_list>
+#include <memory>
+#include <string>
 
 namespace {
 
-// The dialog was laid out in dialog units of an 8-point font; these turn them into pixels
-// of today's desktop themes with the same proportions.
-constexpr double kUnitX = 1.75;
-constexpr double kUnitY = 1.75;
-
-int X(int units) {
-    return static_cast<int>(std::lround(units * kUnitX));
-}
-int Y(int units) {
-    return static_cast<int>(std::lround(units * kUnitY));
-}
+// Spacing as the GNOME guidelines give it: 12 pixels around the content and between groups,
+// 6 between the controls of one group.
+constexpr int kBorder = 12;
+constexpr int kRelated = 6;
 
 struct SView {
     COptionsDialog* dialog = nullptr;
     GtkWidget* window = nullptr;
     GtkWidget* boxes[kOptionCount] = {};
-    bool saved = false;
 };
 
-void Save(SView& view) {
+// Tells that the file could not be written. The options window stays open as it is, so the
+// player can try again or cancel.
+void ShowSaveError(const SView& view, const std::string& reason) {
+    GtkWidget* message = gtk_message_dialog_new(
+        GTK_WINDOW(view.window),
+        static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
+        GTK_MESSAGE_ERROR, GTK_BUTTONS_NONE, "Die Einstellungen konnten nicht gespeichert werden.");
+    // A file name need not be UTF-8; GTK shows only text that is.
+    const std::unique_ptr<gchar, decltype(&g_free)> file(
+        g_filename_display_name(view.dialog->GetFile().c_str()), &g_free);
+    gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(message), "%s: %s", file.get(),
+                                             reason.c_str());
+    gtk_window_set_title(GTK_WINDOW(message), "Fehler beim Speichern");
+    gtk_window_set_position(GTK_WINDOW(message), GTK_WIN_POS_CENTER_ON_PARENT);
+    gtk_dialog_add_button(GTK_DIALOG(message), "_Schließen", GTK_RESPONSE_CLOSE);
+    gtk_dialog_set_default_response(GTK_DIALOG(message), GTK_RESPONSE_CLOSE);
+    gtk_dialog_run(GTK_DIALOG(message));
+    gtk_widget_destroy(message);
+}
+
+void OnOk(GtkButton*, gpointer data) {
+    SView& view = *static_cast<SView*>(data);
     for (int i = 0; i < kOptionCount; ++i) {
         view.dialog->SetChecked(i, gtk_toggle_button_get_active(GTK_TOGGLE_BUTTON(view.boxes[i])) !=
                                        FALSE);
     }
-    if (!view.dialog->Save()) {
-        std::fprintf(stderr, "zantor-options: %s konnte nicht geschrieben werden.\n",
-                     view.dialog->GetFile().c_str());
+    std::string reason;
+    if (!view.dialog->Save(&reason)) {
+        ShowSaveError(view, reason);
+        return;
     }
-    view.saved = true;
     gtk_widget_destroy(view.window);
-}
-
-void OnOk(GtkButton*, gpointer data) {
-    Save(*static_cast<SView*>(data));
 }
 
 void OnCancel(GtkButton*, gpointer data) {
     gtk_widget_destroy(static_cast<SView*>(data)->window);
 }
 
+// Escape cancels. Enter is left to the window: it activates the focused button, or the
+// default button "OK" when a check box has the focus.
 gboolean OnKey(GtkWidget*, GdkEventKey* event, gpointer data) {
-    SView& view = *static_cast<SView*>(data);
-    if (event->keyval == GDK_KEY_Return || event->keyval == GDK_KEY_KP_Enter) {
-        Save(view);
-        return TRUE;
-    }
     if (event->keyval == GDK_KEY_Escape) {
-        gtk_widget_destroy(view.window);
+        gtk_widget_destroy(static_cast<SView*>(data)->window);
         return TRUE;
     }
     return FALSE;
+}
+
+// Lets the Tab key visit the children of container in the given order.
+void SetFocusOrder(GtkWidget* container, std::initializer_list<GtkWidget*> order) {
+    GList* chain = nullptr;
+    for (GtkWidget* widget : order) {
+        chain = g_list_append(chain, widget);
+    }
+#pragma GCC diagnostic push
+#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
+    gtk_container_set_focus_chain(GTK_CONTAINER(container), chain);
+#pragma GCC diagnostic pop
+    g_list_free(chain);
 }
 
 } // namespace
@@ -67,7 +88,7 @@ int RunOptionsDialog(COptionsDialog& dialog, int& argc, char**& argv) {
         std::fprintf(stderr, "zantor-options: Kein Bildschirm gefunden; das Fenster braucht "
                              "eine grafische Sitzung.\n"
                              "zantor-options: Ohne Fenster: zantor-options --list, "
-                             "zantor-options --set Schlüssel=0|1 ...\n");
+                             "zantor-options --set NAME=0|1 ...\n");
         return 1;
     }
     SView view;
@@ -79,50 +100,48 @@ int RunOptionsDialog(COptionsDialog& dialog, int& argc, char**& argv) {
     gtk_window_set_modal(window, TRUE);
     gtk_window_set_type_hint(window, GDK_WINDOW_TYPE_HINT_DIALOG);
     gtk_window_set_position(window, GTK_WIN_POS_CENTER);
-    gtk_window_set_default_size(window, X(142), Y(206));
     g_signal_connect(view.window, "destroy", G_CALLBACK(gtk_main_quit), nullptr);
     g_signal_connect(view.window, "key-press-event", G_CALLBACK(OnKey), &view);
 
-    GtkWidget* fixed = gtk_fixed_new();
-    gtk_widget_set_size_request(fixed, X(142), Y(206));
-    gtk_container_add(GTK_CONTAINER(view.window), fixed);
+    // The check boxes in a column above the button row.
+    GtkWidget* content = gtk_box_new(GTK_ORIENTATION_VERTICAL, kBorder);
+    gtk_widget_set_margin_start(content, kBorder);
+    gtk_widget_set_margin_end(content, kBorder);
+    gtk_widget_set_margin_top(content, kBorder);
+    gtk_widget_set_margin_bottom(content, kBorder);
+    gtk_container_add(GTK_CONTAINER(view.window), content);
 
-    GtkWidget* ok = gtk_button_new_with_label("OK");
-    GtkWidget* cancel = gtk_button_new_with_label("Abbrechen");
-    gtk_widget_set_size_request(ok, X(50), Y(14));
-    gtk_widget_set_size_request(cancel, X(50), Y(14));
-    gtk_widget_set_can_default(ok, TRUE);
-    gtk_fixed_put(GTK_FIXED(fixed), ok, X(10), Y(185));
-    gtk_fixed_put(GTK_FIXED(fixed), cancel, X(80), Y(185));
-    g_signal_connect(ok, "clicked", G_CALLBACK(OnOk), &view);
-    g_signal_connect(cancel, "clicked", G_CALLBACK(OnCancel), &view);
-
-    // Where each box stands, top to bottom, in dialog units.
-    static constexpr int kRows[kOptionCount] = {15, 35, 55, 76, 95, 116, 135, 156};
+    GtkWidget* column = gtk_box_new(GTK_ORIENTATION_VERTICAL, kRelated);
+    gtk_box_pack_start(GTK_BOX(content), column, FALSE, FALSE, 0);
     for (int i = 0; i < kOptionCount; ++i) {
         view.boxes[i] =
             gtk_check_button_new_with_label(kOptions[static_cast<std::size_t>(i)].caption);
-        gtk_widget_set_size_request(view.boxes[i], X(85), Y(15));
         gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(view.boxes[i]), dialog.IsChecked(i));
-        gtk_fixed_put(GTK_FIXED(fixed), view.boxes[i], X(35), Y(kRows[i]));
+        gtk_box_pack_start(GTK_BOX(column), view.boxes[i], FALSE, FALSE, 0);
     }
 
-    // The Tab key goes as the dialog was made: the buttons, the six effects from the top,
+    // At the bottom right, "OK" last, both as wide as the wider.
+    GtkWidget* buttons = gtk_button_box_new(GTK_ORIENTATION_HORIZONTAL);
+    gtk_button_box_set_layout(GTK_BUTTON_BOX(buttons), GTK_BUTTONBOX_END);
+    gtk_box_set_spacing(GTK_BOX(buttons), kRelated);
+    gtk_box_pack_end(GTK_BOX(content), buttons, FALSE, FALSE, 0);
+    GtkWidget* cancel = gtk_button_new_with_label("Abbrechen");
+    GtkWidget* ok = gtk_button_new_with_label("OK");
+    gtk_container_add(GTK_CONTAINER(buttons), cancel);
+    gtk_container_add(GTK_CONTAINER(buttons), ok);
+    g_signal_connect(ok, "clicked", G_CALLBACK(OnOk), &view);
+    g_signal_connect(cancel, "clicked", G_CALLBACK(OnCancel), &view);
+
+    // The Tab key goes as the dialog always went: the buttons, the six effects from the top,
     // then "fps anzeigen" and "Fenstermodus".
-    GList* chain = nullptr;
-    chain = g_list_append(chain, ok);
-    chain = g_list_append(chain, cancel);
-    for (const int i : {2, 3, 4, 5, 6, 7, 1, 0}) {
-        chain = g_list_append(chain, view.boxes[i]);
-    }
-#pragma GCC diagnostic push
-#pragma GCC diagnostic ignored "-Wdeprecated-declarations"
-    gtk_container_set_focus_chain(GTK_CONTAINER(fixed), chain);
-#pragma GCC diagnostic pop
-    g_list_free(chain);
+    SetFocusOrder(content, {buttons, column});
+    SetFocusOrder(buttons, {ok, cancel});
+    SetFocusOrder(column, {view.boxes[2], view.boxes[3], view.boxes[4], view.boxes[5],
+                           view.boxes[6], view.boxes[7], view.boxes[1], view.boxes[0]});
 
-    gtk_window_set_default(window, ok);
+    gtk_widget_set_can_default(ok, TRUE);
     gtk_widget_show_all(view.window);
+    gtk_widget_grab_default(ok);
     gtk_widget_grab_focus(ok);
     gtk_main();
     return 0;

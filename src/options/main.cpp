@@ -2,7 +2,8 @@
 //
 //   zantor-options [DATA]                      the dialog
 //   zantor-options [DATA] --list               the eight settings as Section.Key=value
-//   zantor-options [DATA] --set KEY=0|1 ...    writes the named ones
+//   zantor-options [DATA] --set NAME=0|1 ...   writes the named ones (Key or Section.Key)
+//   zantor-options --help | --version
 //
 // Without DATA the file is "Zantor.ini" beside the program, or else the one in "Standard"
 // beside it; with DATA, the one the game started with DATA reads.
@@ -14,7 +15,6 @@
 #include <cstdio>
 #include <cstring>
 #include <string>
-#include <utility>
 #include <vector>
 
 namespace {
@@ -27,38 +27,68 @@ int List(const std::string& file) {
     return 0;
 }
 
-int Set(const std::string& file, const std::vector<std::string>& assignments) {
-    // Every assignment is checked before anything is written.
-    std::vector<std::pair<const SOption*, int>> changes;
-    for (const std::string& assignment : assignments) {
-        const std::size_t equals = assignment.find('=');
-        const SOption* option =
-            equals != std::string::npos ? FindOptionByKey(assignment.substr(0, equals)) : nullptr;
-        const std::string value = equals != std::string::npos ? assignment.substr(equals + 1) : "";
-        if (option == nullptr) {
-            std::fprintf(stderr, "zantor-options: unbekannte Einstellung: %s\n",
-                         assignment.c_str());
+int Set(const std::string& file, const std::vector<std::string>& texts) {
+    // Every assignment is checked before anything is written, and all are written at once.
+    std::vector<SAssignment> assignments;
+    for (const std::string& text : texts) {
+        const SAssignment assignment = ParseAssignment(text);
+        if (assignment.option == nullptr) {
+            std::fprintf(stderr, "zantor-options: unbekannte Einstellung: %s\n", text.c_str());
             return 2;
         }
-        if (value != "0" && value != "1") {
-            std::fprintf(stderr, "zantor-options: %s verlangt 0 oder 1: %s\n", option->key,
-                         assignment.c_str());
+        if (assignment.value < 0) {
+            std::fprintf(stderr, "zantor-options: %s.%s verlangt 0 oder 1: %s\n",
+                         assignment.option->section, assignment.option->key, text.c_str());
             return 2;
         }
-        changes.emplace_back(option, value == "1" ? 1 : 0);
+        assignments.push_back(assignment);
     }
-    for (const auto& [option, value] : changes) {
-        if (!WriteOption(file, option->section, option->key, value)) {
-            std::fprintf(stderr, "zantor-options: %s konnte nicht geschrieben werden.\n",
-                         file.c_str());
-            return 1;
-        }
+    std::string reason;
+    if (!WriteOptions(file, assignments, &reason)) {
+        std::fprintf(stderr,
+                     "zantor-options: Die Einstellungen konnten nicht gespeichert werden.\n"
+                     "zantor-options: %s: %s\n",
+                     file.c_str(), reason.c_str());
+        return 1;
     }
     return 0;
 }
 
+int Help() {
+    std::printf(
+        "Aufruf: zantor-options [DATEN] [--list | --set NAME=0|1 ...]\n"
+        "        zantor-options --help | --version\n"
+        "\n"
+        "Schaltet acht Einstellungen des Spiels Zantor in seiner Zantor.ini.\n"
+        "\n"
+        "Ohne Optionen zeigt es das Fenster „Zantor Optionen“; OK speichert die acht\n"
+        "Kästchen, Abbrechen und Esc speichern nichts.\n"
+        "\n"
+        "  DATEN           die Zantor.ini bearbeiten, die „zantor DATEN“ liest\n"
+        "  --list          die acht Einstellungen als Abschnitt.Schlüssel=Wert ausgeben\n"
+        "  --set NAME=0|1  die genannten Einstellungen in einem Schritt schreiben; NAME ist\n"
+        "                  der Schlüssel (Intro) oder Abschnitt.Schlüssel (Options.Intro)\n"
+        "  --help          diese Hilfe ausgeben\n"
+        "  --version       die Version ausgeben\n"
+        "\n"
+        "Die Einstellungen:\n");
+    for (const SOption& option : kOptions) {
+        std::printf("  %s.%s  (%s)\n", option.section, option.key, option.caption);
+    }
+    std::printf("\n"
+                "Rückgabewert: 0 bei Erfolg, 1 wenn die Datei nicht geschrieben werden konnte\n"
+                "oder kein Bildschirm da ist, 2 bei falschem Aufruf.\n");
+    return 0;
+}
+
+int Version() {
+    std::printf("zantor-options %s\n", ZANTOR_VERSION);
+    return 0;
+}
+
 int Usage() {
-    std::fprintf(stderr, "Aufruf: zantor-options [DATEN] [--list | --set SCHLÜSSEL=0|1 ...]\n");
+    std::fprintf(stderr, "Aufruf: zantor-options [DATEN] [--list | --set NAME=0|1 ...]\n"
+                         "Mehr mit: zantor-options --help\n");
     return 2;
 }
 
@@ -70,6 +100,12 @@ int main(int argc, char** argv) {
     int next = 1;
     if (next < argc && std::strncmp(argv[next], "--", 2) != 0) {
         data = argv[next++];
+    }
+    if (next < argc && std::strcmp(argv[next], "--help") == 0) {
+        return next + 1 == argc ? Help() : Usage();
+    }
+    if (next < argc && std::strcmp(argv[next], "--version") == 0) {
+        return next + 1 == argc ? Version() : Usage();
     }
     const std::string file = OptionsFile(platform::ProgramPath(), next == 2 ? &data : nullptr);
     if (next < argc && std::strcmp(argv[next], "--list") == 0) {

@@ -5,7 +5,44 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/inotify.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <array>
+#include <filesystem>
+
 namespace {
+
+// Counts how often a file of a directory is renamed into place, as a safe replace does once.
+class CReplaceCounter {
+  public:
+    CReplaceCounter(const std::filesystem::path& directory)
+        : m_Fd(inotify_init1(IN_NONBLOCK | IN_CLOEXEC)) {
+        // With the moves away watched too, no two events in a row are alike, which the
+        // kernel would merge into one.
+        inotify_add_watch(m_Fd, directory.c_str(), IN_MOVED_FROM | IN_MOVED_TO);
+    }
+    ~CReplaceCounter() { close(m_Fd); }
+    CReplaceCounter(const CReplaceCounter&) = delete;
+    CReplaceCounter& operator=(const CReplaceCounter&) = delete;
+
+    int Count() {
+        int count = 0;
+        alignas(inotify_event) std::array<char, 4096> buffer;
+        for (ssize_t size; (size = read(m_Fd, buffer.data(), buffer.size())) > 0;) {
+            for (ssize_t at = 0; at < size;) {
+                const auto* event = reinterpret_cast<const inotify_event*>(buffer.data() + at);
+                count += (event->mask & IN_MOVED_TO) != 0 ? 1 : 0;
+                at += static_cast<ssize_t>(sizeof(inotify_event) + event->len);
+            }
+        }
+        return count;
+    }
+
+  private:
+    int m_Fd;
+};
 
 class Options : public ::testing::Test {
   protected:
@@ -95,6 +132,117 @@ TEST_F(Options, LongProgramDirectoriesAreNotCut) {
     EXPECT_EQ(file, (deep / "Zantor.ini").string());
     ASSERT_TRUE(WriteOption(file, "Options", "Intro", 1));
     EXPECT_EQ(ReadOption(file, "Options", "Intro"), 1);
+}
+
+TEST_F(Options, OkReplacesTheFileOnceWithAllEight) {
+    test::WriteFile(Ini(), "[Options]\nIntro=1\n");
+    COptionsDialog dialog(Ini());
+    dialog.Load();
+    dialog.SetChecked(1, true); // fps anzeigen
+    CReplaceCounter replaces(m_Dir.Path());
+    std::string reason;
+    ASSERT_TRUE(dialog.Save(&reason)) << reason;
+    EXPECT_EQ(replaces.Count(), 1);
+    EXPECT_EQ(test::ReadFile(Ini()), "[Options]\nIntro=1\nShowSpeed=1\nSpiegelung=0\n"
+                                     "Ballreflexionen=0\nPartikeleffekte=0\nLeveluebergaenge=0\n"
+                                     "Textverzoegerung=0\n\n[VideoMode]\nWindowed=0\n");
+
+    // "--set" as well: every assignment, in its order, in one replace.
+    const std::array<SAssignment, 3> values = {{{FindOptionByKey("Intro"), 0},
+                                                {FindOptionByKey("Windowed"), 1},
+                                                {FindOptionByKey("Intro"), 1}}};
+    ASSERT_TRUE(WriteOptions(Ini(), values, &reason)) << reason;
+    EXPECT_EQ(replaces.Count(), 1);
+    EXPECT_EQ(ReadOption(Ini(), "Options", "Intro"), 1);
+    EXPECT_EQ(ReadOption(Ini(), "VideoMode", "Windowed"), 1);
+}
+
+TEST_F(Options, ALinkedFileStaysALinkAndTheFileItNamesIsWritten) {
+    std::filesystem::create_directory(m_Dir.Path() / "Spiel");
+    const std::filesystem::path real = m_Dir.Path() / "Spiel" / "Zantor.ini";
+    test::WriteFile(real, "[Options]\nIntro=1\n");
+    std::filesystem::create_symlink("Spiel/Zantor.ini", Ini());
+    COptionsDialog dialog(Ini());
+    dialog.Load();
+    ASSERT_TRUE(dialog.Save());
+    EXPECT_TRUE(std::filesystem::is_symlink(Ini()));
+    EXPECT_EQ(ReadOption(real.string(), "Options", "Intro"), 1);
+    EXPECT_EQ(ReadOption(real.string(), "VideoMode", "Windowed"), 0);
+}
+
+TEST_F(Options, AFileThatCannotBeWrittenStaysAsItWasAndTheReasonIsGiven) {
+    const std::string before = "; nur lesen\r\n[Options]\r\nIntro=1\r\n";
+    test::WriteFile(Ini(), before);
+    // No write bits at all: refused even for root.
+    std::filesystem::permissions(Ini(), std::filesystem::perms::owner_read |
+                                            std::filesystem::perms::group_read |
+                                            std::filesystem::perms::others_read);
+    COptionsDialog dialog(Ini());
+    dialog.Load();
+    EXPECT_TRUE(dialog.IsChecked(7));
+    dialog.SetChecked(7, false);
+    std::string reason;
+    EXPECT_FALSE(dialog.Save(&reason));
+    EXPECT_FALSE(reason.empty());
+    EXPECT_FALSE(dialog.Save()); // no reason asked for
+    const std::array<SAssignment, 1> intro = {{{FindOptionByKey("Intro"), 0}}};
+    reason.clear();
+    EXPECT_FALSE(WriteOptions(Ini(), intro, &reason));
+    EXPECT_FALSE(reason.empty());
+    EXPECT_EQ(test::ReadFile(Ini()), before);
+    EXPECT_EQ(std::filesystem::status(Ini()).permissions(),
+              std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                  std::filesystem::perms::others_read);
+}
+
+TEST_F(Options, AFileThatCannotBeReadIsNotReplacedByEightKeys) {
+    if (geteuid() == 0) {
+        GTEST_SKIP() << "root reads every file";
+    }
+    const std::string before = "[VideoMode]\nWidth=1024\n[Options]\nIntro=1\n";
+    test::WriteFile(Ini(), before);
+    std::filesystem::permissions(Ini(), std::filesystem::perms::owner_write);
+    COptionsDialog dialog(Ini());
+    dialog.Load();
+    std::string reason;
+    EXPECT_FALSE(dialog.Save(&reason));
+    EXPECT_FALSE(reason.empty());
+    std::filesystem::permissions(Ini(), std::filesystem::perms::owner_read |
+                                            std::filesystem::perms::owner_write);
+    EXPECT_EQ(test::ReadFile(Ini()), before);
+}
+
+TEST_F(Options, SetTakesTheNamesListPrintsAndPlainKeys) {
+    // Every name "--list" prints names its own option, in any case.
+    for (const SOption& option : kOptions) {
+        const std::string name = std::string(option.section) + "." + option.key;
+        EXPECT_EQ(FindOptionByName(name), &option) << name;
+        EXPECT_EQ(FindOptionByName(option.key), &option) << option.key;
+    }
+    EXPECT_EQ(FindOptionByName("options.SPIEGELUNG"), FindOption(1000));
+    EXPECT_EQ(FindOptionByName("videomode.windowed"), FindOption(1007));
+
+    // A section that is not the option's own, or a name that is no option.
+    for (const char* name : {"Options.Windowed", "VideoMode.Intro", "Level1.Intro", ".Intro",
+                             "Options.", "Options.Intro.Intro", "Intro.Options", "Width", ""}) {
+        EXPECT_EQ(FindOptionByName(name), nullptr) << name;
+    }
+
+    const SAssignment set = ParseAssignment("VideoMode.Windowed=1");
+    EXPECT_EQ(set.option, FindOption(1007));
+    EXPECT_EQ(set.value, 1);
+    EXPECT_EQ(ParseAssignment("intro=0").value, 0);
+    EXPECT_EQ(ParseAssignment("intro=0").option, FindOption(1005));
+    EXPECT_EQ(ParseAssignment("Options.Windowed=1").option, nullptr);
+    EXPECT_EQ(ParseAssignment("Options.Intro").option, nullptr);
+    EXPECT_EQ(ParseAssignment("=1").option, nullptr);
+    // Only "0" and "1" are values; the option is still known for the message.
+    for (const char* text :
+         {"Intro=", "Intro=2", "Intro=01", "Intro= 1", "Intro=1=1", "Intro=ja"}) {
+        const SAssignment bad = ParseAssignment(text);
+        EXPECT_EQ(bad.option, FindOption(1005)) << text;
+        EXPECT_EQ(bad.value, -1) << text;
+    }
 }
 
 TEST_F(Options, KeysAreFoundWithoutRegardToCase) {
