@@ -87,6 +87,28 @@ TEST_F(Replace, SymbolicLinksAreFollowedAndStayLinks) {
     EXPECT_FALSE(reason.empty());
 }
 
+// A writer killed between naming its temporary file and the rename leaves it behind: the
+// next replace of the file removes it, but never one of a live writer or someone else's.
+TEST_F(Replace, TheNextReplaceRemovesWhatAKilledWriterLeft) {
+    const pid_t child = fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        _exit(0);
+    }
+    ASSERT_EQ(waitpid(child, nullptr, 0), child); // gone: its pid names no process now
+    const std::string dead = "Highscore.dat." + std::to_string(child) + ".aB3xY9.tmp";
+    const std::string alive = "Highscore.dat." + std::to_string(getpid()) + ".Qq7Rr8.tmp";
+    for (const std::string& name : {dead, alive, std::string("Highscore.dat.notes.tmp"),
+                                    "Daten.dat." + std::to_string(child) + ".aB3xY9.tmp"}) {
+        test::WriteFile(name, "halb");
+    }
+    ASSERT_TRUE(ReplaceFile("Highscore.dat", "neu"));
+    EXPECT_FALSE(std::filesystem::exists(dead));
+    EXPECT_TRUE(std::filesystem::exists(alive));
+    EXPECT_TRUE(std::filesystem::exists("Highscore.dat.notes.tmp"));
+    EXPECT_EQ(Names(), 4);
+}
+
 // A hard link is a second name of the same file: the name written gets a new file, the other
 // name keeps the old content (a rename replaces a name, not the file behind it).
 TEST_F(Replace, AHardLinkIsSplitTheNameWrittenGetsTheNewContent) {

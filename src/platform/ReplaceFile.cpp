@@ -2,13 +2,17 @@
 
 #include "Path.h"
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include <cerrno>
+#include <charconv>
 #include <csignal>
 #include <cstring>
+#include <memory>
 #include <random>
 #include <vector>
 
@@ -100,17 +104,48 @@ bool Resolve(std::string path, std::string& target, std::string& why) {
     return false;
 }
 
-// A name no file in the folder has yet is found by trying: base.XXXXXX.tmp.
+// A name no file in the folder has yet is found by trying: base.PID.XXXXXX.tmp, where PID
+// is the writing process.
 std::string CandidateName(const std::string& folder, const std::string& base) {
     static constexpr char kLetters[] =
         "abcdefghijklmnopqrstuvwxyzABCDEFGHIJKLMNOPQRSTUVWXYZ0123456789";
     thread_local std::mt19937 random{std::random_device{}()};
     std::uniform_int_distribution<std::size_t> pick(0, sizeof kLetters - 2);
-    std::string name = folder + "/" + base + ".";
+    std::string name = folder + "/" + base + "." + std::to_string(getpid()) + ".";
     for (int i = 0; i < 6; ++i) {
         name += kLetters[pick(random)];
     }
     return name + ".tmp";
+}
+
+// A writer that was killed between naming its temporary file and renaming it left the file
+// behind; the next writer of the same file removes those whose process is gone.
+void RemoveLeftovers(const std::string& folder, const std::string& base) {
+    const std::unique_ptr<DIR, int (*)(DIR*)> directory(opendir(folder.c_str()), closedir);
+    if (!directory) {
+        return;
+    }
+    const std::string prefix = base + ".";
+    while (const dirent* entry = readdir(directory.get())) {
+        const std::string_view name = entry->d_name;
+        if (!name.starts_with(prefix) || !name.ends_with(".tmp")) {
+            continue;
+        }
+        // PID.XXXXXX between the prefix and ".tmp"
+        const std::string_view middle = name.substr(prefix.size(), name.size() - prefix.size() - 4);
+        const std::size_t dot = middle.find('.');
+        if (dot == 0 || dot == std::string_view::npos || middle.size() - dot != 7) {
+            continue;
+        }
+        pid_t pid = 0;
+        const auto [end, error] = std::from_chars(middle.data(), middle.data() + dot, pid);
+        if (error != std::errc() || end != middle.data() + dot || pid <= 0) {
+            continue;
+        }
+        if (kill(pid, 0) != 0 && errno == ESRCH) {
+            unlinkat(dirfd(directory.get()), entry->d_name, 0);
+        }
+    }
 }
 
 bool WriteAll(int fd, std::string_view content) {
@@ -208,6 +243,7 @@ bool Replace(const std::string& path, std::string_view content, std::string& why
     if (!file.Close() || rename(named.c_str(), target.c_str()) != 0) {
         return fail(errno);
     }
+    RemoveLeftovers(folder, base);
     // The rename itself lasts once the folder is synced; a file system that cannot sync a
     // folder has done what it can.
     CDescriptor directory(open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));

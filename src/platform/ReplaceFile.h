@@ -16,7 +16,9 @@ namespace platform {
 // - a file that may not be written (read-only, or in a folder that is) stays untouched, as
 //   does anything that is not a regular file;
 // - on any failure the temporary file is removed, the file is left byte for byte as it was,
-//   false is returned and reason (when given) says what failed, as the system words it.
+//   false is returned and reason (when given) says what failed, as the system words it;
+// - a temporary file is named base.PID.XXXXXX.tmp after the writing process; one that a
+//   killed writer left behind is removed by the next replace of the same file.
 //
 // A file with more than one name (a hard link) gets a new file under the name written; its
 // other names keep the old content. Nothing is ever written in place.
