@@ -82,10 +82,7 @@ void CSound::CheckInit() {
 
 void CSound::LoadSound(const char* name, int count) {
     CheckInit();
-    std::string path = g_Directory + name + ".wav";
-    if (!FileExists(path)) {
-        path = std::string("Standard\\") + name + ".wav";
-    }
+    const std::string path = DataFilePath(std::string(name) + ".wav");
     auto found = m_Sounds.find(name);
     if (found != m_Sounds.end()) {
         LogRows("Sound wurde zweimal geöffnet!", path);
@@ -209,10 +206,7 @@ bool CSound::LoadWave(const char* path, SSoundInfo* entry) {
 
 void CSound::LoadMusic(const char* name) {
     CheckInit();
-    std::string path = g_Directory + name + ".mp3";
-    if (!FileExists(path)) {
-        path = std::string("Standard\\") + name + ".mp3";
-    }
+    const std::string path = DataFilePath(std::string(name) + ".mp3");
     if (m_Music.contains(name)) {
         LogError("Musik wurde schon geladen!");
     }

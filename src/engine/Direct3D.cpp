@@ -1,5 +1,6 @@
 #include "Direct3D.h"
 
+#include "platform/D3DXMath.h"
 #include "platform/Image.h"
 #include "settings/Log.h"
 #include "settings/Settings.h"
@@ -152,6 +153,24 @@ void CDirect3D::Screenshot(const char* fileName) {
     if (m_pDevice && fileName != nullptr) {
         platform::SaveBmp(m_pDevice->ReadFrontBuffer(), fileName);
     }
+}
+
+D3DMATERIAL9 SceneMaterial() {
+    D3DMATERIAL9 material{};
+    material.Diffuse = {0.75f, 0.75f, 0.75f, 1.0f};
+    material.Ambient = {0.25f, 0.25f, 0.25f, 1.0f};
+    material.Emissive = {0.0f, 0.0f, 0.0f, 1.0f};
+    material.Specular = {0.25f, 0.25f, 0.25f, 1.0f};
+    material.Power = 10.0f;
+    return material;
+}
+
+void SetSceneProjection(platform::IGraphicsDevice& device, int width, int height) {
+    D3DXMATRIX projection;
+    D3DXMatrixPerspectiveFovLH(&projection, 3.1415927f / 4,
+                               static_cast<float>(width) / static_cast<float>(height), 1.0f,
+                               500.0f);
+    device.SetTransform(D3DTS_PROJECTION, projection);
 }
 
 void CDirect3D::ReleaseAll() {

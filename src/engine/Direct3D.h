@@ -12,6 +12,12 @@
 extern int g_iScreenWidth;
 extern int g_iScreenHeight;
 
+// What every 3D scene of the game (the play field, the menu's backdrop) is drawn with: the
+// material of every lit mesh, and the projection, a quarter turn of view across the screen's
+// height with depth from 1 to 500 units.
+D3DMATERIAL9 SceneMaterial();
+void SetSceneProjection(platform::IGraphicsDevice& device, int width, int height);
+
 // The graphics device of the game: it settles the display mode from the settings, creates
 // the device, the sprite object and the font, brackets every frame and saves screenshots.
 // Every Part that draws takes the device or the sprite object from it.

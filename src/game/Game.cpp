@@ -63,12 +63,7 @@ void CGame::Init(CDirect3D* direct3D, CInput* input, CSound* sound) {
     // The light: a point light that goes with the camera. Each colour is read alpha first.
     m_Light = ReadIniLight();
 
-    m_Material = D3DMATERIAL9{};
-    m_Material.Diffuse = {0.75f, 0.75f, 0.75f, 1.0f};
-    m_Material.Ambient = {0.25f, 0.25f, 0.25f, 1.0f};
-    m_Material.Emissive = {0.0f, 0.0f, 0.0f, 1.0f};
-    m_Material.Specular = {0.25f, 0.25f, 0.25f, 1.0f};
-    m_Material.Power = 10.0f;
+    m_Material = SceneMaterial();
     if (m_pDevice != nullptr) {
         m_pDevice->SetMaterial(m_Material);
         m_pDevice->SetLight(0, m_Light);
@@ -87,13 +82,10 @@ void CGame::NewGame() {
 
 bool CGame::LoadLevel() {
     LOG_VARIABLE(m_iLevelnummer);
-    const std::string highscoreFile = g_Directory + "Highscore.dat";
+    const std::string highscoreFile = DataDirectoryPath("Highscore.dat");
     m_iHighscore = ReadScoreFile(highscoreFile);
     LOG_VARIABLE(m_iLevelnummer);
-    std::string cLevelname = g_Directory + "Level" + std::to_string(m_iLevelnummer) + ".txt";
-    if (!FileExists(cLevelname)) {
-        cLevelname = "Standard\\Level" + std::to_string(m_iLevelnummer) + ".txt";
-    }
+    const std::string cLevelname = DataFilePath(LevelSection(m_iLevelnummer) + ".txt");
     LOG_VARIABLE(cLevelname);
     LOG_VARIABLE(m_iLevelnummer);
     if (!FileExists(cLevelname)) {
@@ -109,7 +101,7 @@ bool CGame::LoadLevel() {
     m_fTransition = m_bTransitions ? 1.0f : 0.0f;
 
     // "Daten.dat" keeps the highest level reached.
-    const std::string progressFile = g_Directory + "Daten.dat";
+    const std::string progressFile = DataDirectoryPath("Daten.dat");
     if (m_iLevelnummer > ReadScoreFile(progressFile)) {
         WriteScoreFile(progressFile, m_iLevelnummer);
     }
@@ -189,7 +181,7 @@ void CGame::Update(float d) {
                     m_iGameState = STATE_TURNING_OUT;
                 }
                 if (m_RightArrow.IsInside(x, y)) {
-                    if (m_iLevelnummer < ReadScoreFile(g_Directory + "Daten.dat")) {
+                    if (m_iLevelnummer < ReadScoreFile(DataDirectoryPath("Daten.dat"))) {
                         m_iLevelnummer += 1;
                     }
                     m_fTransition = 0;
@@ -258,7 +250,7 @@ void CGame::Update(float d) {
 
 void CGame::CheckHighscore() {
     const int score = platform::TruncToInt(m_Player.GetScore());
-    const std::string path = g_Directory + "Highscore.dat";
+    const std::string path = DataDirectoryPath("Highscore.dat");
     if (FileExists(path) && ReadScoreFile(path) >= score) {
         m_iGameState = STATE_GAME_OVER;
         if (m_pSound != nullptr) {

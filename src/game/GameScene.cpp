@@ -66,10 +66,7 @@ void CGame::Render() {
     D3DXMATRIX view;
     D3DXMatrixLookAtLH(&view, &E, &T, &up);
     m_pDevice->SetTransform(D3DTS_VIEW, view);
-    D3DXMATRIX projection;
-    D3DXMatrixPerspectiveFovLH(&projection, 3.1415927f / 4,
-                               static_cast<float>(W) / static_cast<float>(H), 1.0f, 500.0f);
-    m_pDevice->SetTransform(D3DTS_PROJECTION, projection);
+    SetSceneProjection(*m_pDevice, W, H);
 
     // The play field.
     m_Board.Render(false);

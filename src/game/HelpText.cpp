@@ -9,8 +9,8 @@ const platform::CCachedFile* CHelpText::Current(int level) {
         const std::string name = "Text" + std::to_string(level) + ".txt";
         m_iLevel = level;
         m_Directory = g_Directory;
-        m_Data.emplace(g_Directory + name, kMaxFileSize);
-        m_Standard.emplace("Standard\\" + name, kMaxFileSize);
+        m_Data.emplace(DataDirectoryPath(name), kMaxFileSize);
+        m_Standard.emplace(StandardPath(name), kMaxFileSize);
         m_pShown = nullptr;
         m_Rows.clear();
     }

@@ -100,7 +100,7 @@ void CPlayer::FinishLevel() {
 
 float CPlayer::Factor() const {
     const int level = m_Links.pLevelnummer != nullptr ? *m_Links.pLevelnummer : 1;
-    return ReadIniFloat(("Level" + std::to_string(level)).c_str(), "Faktor");
+    return ReadIniFloat(LevelSection(level).c_str(), "Faktor");
 }
 
 void CPlayer::FormatHudLine(int line, char (&text)[128]) const {

@@ -99,7 +99,7 @@ void CMenu::Init(CDirect3D* direct3D, CInput* input, CSound* sound, CGame* game)
 }
 
 void CMenu::ReadHighscore() {
-    m_iHighscore = ReadScoreFile(g_Directory + "Highscore.dat");
+    m_iHighscore = ReadScoreFile(DataDirectoryPath("Highscore.dat"));
 }
 
 void CMenu::ResetButtons() {
@@ -228,24 +228,14 @@ void CMenu::Render() {
     // The light is read anew every frame, alpha first within each colour.
     D3DLIGHT9 light = ReadIniLight();
     light.Position = eye;
-    D3DMATERIAL9 material{};
-    material.Diffuse = {0.75f, 0.75f, 0.75f, 1.0f};
-    material.Ambient = {0.25f, 0.25f, 0.25f, 1.0f};
-    material.Specular = {0.25f, 0.25f, 0.25f, 1.0f};
-    material.Emissive = {0.0f, 0.0f, 0.0f, 1.0f};
-    material.Power = 10.0f;
-    m_pDevice->SetMaterial(material);
+    m_pDevice->SetMaterial(SceneMaterial());
     m_pDevice->SetLight(0, light);
     m_pDevice->LightEnable(0, true);
 
     D3DXMATRIX view;
     D3DXMatrixLookAtLH(&view, &eye, &target, &up);
     m_pDevice->SetTransform(D3DTS_VIEW, view);
-    D3DXMATRIX projection;
-    D3DXMatrixPerspectiveFovLH(
-        &projection, 0.7853982f,
-        static_cast<float>(g_iScreenWidth) / static_cast<float>(g_iScreenHeight), 1.0f, 500.0f);
-    m_pDevice->SetTransform(D3DTS_PROJECTION, projection);
+    SetSceneProjection(*m_pDevice, g_iScreenWidth, g_iScreenHeight);
 
     m_Backdrop.Render(view, false);
     for (CSpriteButton& button : m_Buttons) {

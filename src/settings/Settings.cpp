@@ -115,12 +115,21 @@ bool FileExists(const std::string& path) {
     return platform::OpenFile(path, "r") != nullptr;
 }
 
+std::string DataDirectoryPath(std::string_view name) {
+    return g_Directory + std::string(name);
+}
+
+std::string StandardPath(std::string_view name) {
+    return "Standard\\" + std::string(name);
+}
+
 std::string DataFilePath(std::string_view name) {
-    std::string path = g_Directory + std::string(name);
-    if (!FileExists(path)) {
-        path = "Standard\\" + std::string(name);
-    }
-    return path;
+    std::string path = DataDirectoryPath(name);
+    return FileExists(path) ? path : StandardPath(name);
+}
+
+std::string LevelSection(int level) {
+    return "Level" + std::to_string(level);
 }
 
 D3DLIGHT9 ReadIniLight() {

@@ -41,5 +41,12 @@ bool FileExists(const std::string& path);
 // else the one in "Standard\", both beside the program.
 std::string SettingsFilePath();
 
+// The two places a data file of the name may be, in the order they are looked at: the data
+// directory, then "Standard\". Kept files (the highscore, the progress) have only the first.
+std::string DataDirectoryPath(std::string_view name);
+std::string StandardPath(std::string_view name);
 // A data file of the data directory, or of "Standard\" when the data directory lacks it.
 std::string DataFilePath(std::string_view name);
+
+// The settings section of a level: "Level" followed by its number.
+std::string LevelSection(int level);

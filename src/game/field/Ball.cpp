@@ -38,7 +38,7 @@ void CBall::Create(const SGameContext& links, const D3DXVECTOR3& position,
     m_pMesh = mesh;
     m_Links = links;
     const int level = links.pLevelnummer != nullptr ? *links.pLevelnummer : 1;
-    const std::string section = "Level" + std::to_string(level);
+    const std::string section = LevelSection(level);
     m_fRadius = ReadIniFloat(section.c_str(), "BallSize");
     m_vPosition = D3DXVECTOR3(position.x, m_fRadius, position.z);
     m_vDirection = Course(direction);

@@ -79,14 +79,11 @@ void CBlocks::LoadBlockTypes(int count) {
 }
 
 void CBlocks::LoadLevel(int level) {
-    const std::string section = "Level" + std::to_string(level);
+    const std::string section = LevelSection(level);
     const float z0 = ReadIniFloat(section.c_str(), "SizeZ") - 1;
     m_Blocks.clear();
     m_iIndestructible = 0;
-    std::string path = g_Directory + section + ".txt";
-    if (!FileExists(path)) {
-        path = "Standard\\" + section + ".txt";
-    }
+    const std::string path = DataFilePath(section + ".txt");
     g_Log << LOG_INFO << "jaja";
     const std::optional<std::string> file = platform::ReadWholeFile(path, kMaxLayoutFile);
     if (!file) {

@@ -13,7 +13,7 @@ void CBoard::Init(platform::IGraphicsDevice* device) {
 
 void CBoard::LoadLevel(int level) {
     g_Log << LOG_INFO << "Datein laden";
-    const std::string section = "Level" + std::to_string(level);
+    const std::string section = LevelSection(level);
     m_fSizeX = static_cast<float>(ReadIniInt(section.c_str(), "SizeX"));
     m_fSizeZ = static_cast<float>(ReadIniInt(section.c_str(), "SizeZ"));
     m_bTop = ReadIniInt(section.c_str(), "TOP") == 1;

@@ -26,7 +26,7 @@ void CPaddel::Reset(int, const D3DXVECTOR3& position, float width, float limit) 
     m_vVelocity = D3DXVECTOR3(0, 0, 0);
     m_fGhostTime = 0.0f;
     const int level = m_Links.pLevelnummer != nullptr ? *m_Links.pLevelnummer : 1;
-    m_fSpeed = ReadIniFloat(("Level" + std::to_string(level)).c_str(), "PaddelSpeed");
+    m_fSpeed = ReadIniFloat(LevelSection(level).c_str(), "PaddelSpeed");
 }
 
 void CPaddel::Update(float dt) {
