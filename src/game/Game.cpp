@@ -116,6 +116,55 @@ void CGame::Update(float d) {
     if (m_pInput == nullptr) {
         return; // not initialised
     }
+    HandleKeys();
+    if (m_bPause) {
+        return; // no timers run, nothing moves; the keys above still work
+    }
+    if (!m_bLevelSelect && m_iGameState == STATE_PLAYING) {
+        m_Player.Control(d);
+        m_Paddel.Update(d);
+    }
+    m_Blocks.Update(d);
+
+    switch (m_iGameState) {
+    case STATE_PLAYING:
+        if (m_bLevelSelect) {
+            UpdateSelection();
+        } else {
+            UpdatePlay(d);
+        }
+        break;
+    case STATE_TURNING_IN:
+        UpdateTurningIn(d);
+        break;
+    case STATE_TURNING_OUT:
+        UpdateTurningOut(d);
+        break;
+    case STATE_HELP:
+        if (m_pInput->MouseButtonPressed(1)) {
+            m_iGameState = STATE_PLAYING;
+        }
+        break;
+    case STATE_STATISTICS:
+        if (m_pInput->MouseButtonPressed(1)) {
+            m_Player.FinishLevel();
+            m_iLevelnummer += 1;
+            m_fTransition = 0;
+            m_iGameState = STATE_TURNING_OUT;
+        }
+        break;
+    default:
+        break; // game over: only N and Escape lead on
+    }
+
+    if (m_fShake > 0) {
+        m_fShake -= d;
+    } else {
+        m_fShake = 0;
+    }
+}
+
+void CGame::HandleKeys() {
     CInput& input = *m_pInput;
     if (input.KeyPressed(DIK_N)) {
         NewGame();
@@ -143,108 +192,80 @@ void CGame::Update(float d) {
             m_iCamera = camera + 1;
         }
     }
-    if (m_bPause) {
-        return;
-    }
-    if (!m_bLevelSelect && m_iGameState == STATE_PLAYING) {
-        m_Player.Control(d);
-        m_Paddel.Update(d);
-    }
-    m_Blocks.Update(d);
+}
 
-    switch (m_iGameState) {
-    case STATE_PLAYING:
-        if (!m_bLevelSelect) {
-            m_Balls.Update(d);
-            m_Blocks.Update(d);
-            if (m_Blocks.IsCleared() || m_Board.HasExited()) {
-                if (m_pSound != nullptr) {
-                    m_pSound->Play("next", false);
-                }
-                m_Player.ComputeLevelPoints();
-                m_iGameState = STATE_STATISTICS;
-            }
-            if (m_Player.GetBalls() <= 0 && m_Balls.Count() == 0) {
-                m_Player.FinishLevel();
-                CheckHighscore();
-            }
-        } else {
-            if (input.MouseButtonPressed(0)) {
-                const int x = input.GetMouseX();
-                const int y = input.GetMouseY();
-                if (m_LeftArrow.IsInside(x, y)) {
-                    m_iLevelnummer -= 1;
-                    if (m_iLevelnummer == 0) {
-                        m_iLevelnummer = 1;
-                    }
-                    m_fTransition = 0;
-                    m_iGameState = STATE_TURNING_OUT;
-                }
-                if (m_RightArrow.IsInside(x, y)) {
-                    if (m_iLevelnummer < ReadScoreFile(DataDirectoryPath("Daten.dat"))) {
-                        m_iLevelnummer += 1;
-                    }
-                    m_fTransition = 0;
-                    m_iGameState = STATE_TURNING_OUT;
-                }
-            }
-            if (input.MouseButtonPressed(1)) {
-                m_bLevelSelect = false;
-                m_iGameState = HelpTextExists() ? STATE_HELP : STATE_PLAYING;
-            }
+void CGame::UpdatePlay(float d) {
+    m_Balls.Update(d);
+    // The blocks are updated a second time in a frame of play, deliberately: hits of this
+    // frame leave at once, and the particles age twice as fast while the balls fly.
+    m_Blocks.Update(d);
+    if (m_Blocks.IsCleared() || m_Board.HasExited()) {
+        if (m_pSound != nullptr) {
+            m_pSound->Play("next", false);
         }
-        break;
-    case STATE_GAME_OVER:
-    case STATE_HIGHSCORE:
-        break;
-    case STATE_TURNING_IN:
-        if (m_fTransition > 0) {
-            m_fTransition -= d;
-        } else {
-            m_fTransition = 0;
-            m_iGameState = STATE_PLAYING;
-            if (!m_bLevelSelect && HelpTextExists()) {
-                m_iGameState = STATE_HELP;
+        m_Player.ComputeLevelPoints();
+        m_iGameState = STATE_STATISTICS;
+    }
+    if (m_Player.GetBalls() <= 0 && m_Balls.Count() == 0) {
+        m_Player.FinishLevel();
+        CheckHighscore();
+    }
+}
+
+void CGame::UpdateSelection() {
+    CInput& input = *m_pInput;
+    if (input.MouseButtonPressed(0)) {
+        const int x = input.GetMouseX();
+        const int y = input.GetMouseY();
+        if (m_LeftArrow.IsInside(x, y)) {
+            m_iLevelnummer -= 1;
+            if (m_iLevelnummer == 0) {
+                m_iLevelnummer = 1;
             }
-        }
-        break;
-    case STATE_TURNING_OUT:
-        if (!m_bTransitions) {
-            m_fTransition = -1;
-        }
-        if (m_fTransition > -1) {
-            m_fTransition -= d;
-        } else {
-            m_fTransition = 0;
-            m_iGameState = STATE_PLAYING;
-            if (!LoadLevel()) {
-                // After the last level the game goes on at level 1.
-                m_iLevelnummer = m_bLevelSelect ? m_iLevelnummer - 1 : 1;
-                LoadLevel();
-            }
-        }
-        break;
-    case STATE_HELP:
-        if (input.MouseButtonPressed(1)) {
-            m_iGameState = STATE_PLAYING;
-        }
-        break;
-    case STATE_STATISTICS:
-        if (input.MouseButtonPressed(1)) {
-            m_Player.FinishLevel();
-            m_iLevelnummer += 1;
             m_fTransition = 0;
             m_iGameState = STATE_TURNING_OUT;
         }
-        break;
-    default:
-        break;
+        if (m_RightArrow.IsInside(x, y)) {
+            // Only levels reached so far; the shown one is loaded again either way.
+            if (m_iLevelnummer < ReadScoreFile(DataDirectoryPath("Daten.dat"))) {
+                m_iLevelnummer += 1;
+            }
+            m_fTransition = 0;
+            m_iGameState = STATE_TURNING_OUT;
+        }
     }
+    if (input.MouseButtonPressed(1)) {
+        m_bLevelSelect = false;
+        m_iGameState = HelpTextExists() ? STATE_HELP : STATE_PLAYING;
+    }
+}
 
-    if (m_fShake > 0) {
-        m_fShake -= d;
-    } else {
-        m_fShake = 0;
+void CGame::UpdateTurningIn(float d) {
+    if (m_fTransition > 0) {
+        m_fTransition -= d;
+        return;
+    }
+    m_fTransition = 0;
+    m_iGameState = STATE_PLAYING;
+    if (!m_bLevelSelect && HelpTextExists()) {
+        m_iGameState = STATE_HELP;
+    }
+}
+
+void CGame::UpdateTurningOut(float d) {
+    if (!m_bTransitions) {
+        m_fTransition = -1;
+    }
+    if (m_fTransition > -1) {
+        m_fTransition -= d;
+        return;
+    }
+    m_fTransition = 0;
+    m_iGameState = STATE_PLAYING;
+    if (!LoadLevel()) {
+        // After the last level the game goes on at level 1.
+        m_iLevelnummer = m_bLevelSelect ? m_iLevelnummer - 1 : 1;
+        LoadLevel();
     }
 }
 

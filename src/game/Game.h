@@ -73,7 +73,22 @@ class CGame {
     const D3DXVECTOR3& GetTarget() const { return m_vTarget; }
 
   private:
+    // The keys that work in every state, paused too: N, P, Escape and the camera views.
+    void HandleKeys();
+    // One frame of each state.
+    void UpdatePlay(float d);
+    void UpdateSelection();
+    void UpdateTurningIn(float d);
+    void UpdateTurningOut(float d);
     bool HelpTextExists();
+    // The eye and the target of the camera view chosen with F1 to F4.
+    void ViewPoints(D3DXVECTOR3& eye, D3DXVECTOR3& target) const;
+    // That view, turned by the transition and shaken by a lost ball, with the light at the
+    // eye; returns the view matrix.
+    D3DXMATRIX PlaceCamera();
+    void DrawField(const D3DXMATRIX& view);
+    // The texts and panels of the current state.
+    void DrawScreen();
     void DrawHelpText();
 
     CDirect3D* m_pDirect3D = nullptr;

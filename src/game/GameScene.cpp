@@ -15,15 +15,15 @@ void CGame::Render() {
     if (m_pDevice == nullptr || m_pDirect3D == nullptr) {
         return;
     }
-    const int W = g_iScreenWidth;
-    const int H = g_iScreenHeight;
+    const D3DXMATRIX view = PlaceCamera();
+    DrawField(view);
+    DrawScreen();
+}
 
-    // The camera.
+void CGame::ViewPoints(D3DXVECTOR3& E, D3DXVECTOR3& T) const {
     const float w = m_Board.GetSizeX();
     const float d = m_Board.GetSizeZ();
     const D3DXVECTOR3& P = m_Paddel.GetPosition();
-    D3DXVECTOR3 E;
-    D3DXVECTOR3 T;
     switch (m_iCamera) {
     case 2:
         E = D3DXVECTOR3(P.x, 10, -10);
@@ -42,6 +42,12 @@ void CGame::Render() {
         T = D3DXVECTOR3(w / 2, 0, d / 2);
         break;
     }
+}
+
+D3DXMATRIX CGame::PlaceCamera() {
+    D3DXVECTOR3 E;
+    D3DXVECTOR3 T;
+    ViewPoints(E, T);
     // The transition turns the view about the vertical axis through the eye.
     const D3DXVECTOR3 D = T - E;
     const float theta = m_fTransition / 1.8f * 3.1415927f;
@@ -66,9 +72,11 @@ void CGame::Render() {
     D3DXMATRIX view;
     D3DXMatrixLookAtLH(&view, &E, &T, &up);
     m_pDevice->SetTransform(D3DTS_VIEW, view);
-    SetSceneProjection(*m_pDevice, W, H);
+    SetSceneProjection(*m_pDevice, g_iScreenWidth, g_iScreenHeight);
+    return view;
+}
 
-    // The play field.
+void CGame::DrawField(const D3DXMATRIX& view) {
     m_Board.Render(false);
     if (m_bBallSpecular) {
         m_pDevice->SetRenderState(D3DRS_SPECULARENABLE, 1);
@@ -82,8 +90,10 @@ void CGame::Render() {
     if (m_bMirror) {
         m_Board.Render(true);
     }
+}
 
-    // The screen of the current state.
+void CGame::DrawScreen() {
+    const int H = g_iScreenHeight;
     char text[256];
     if (m_bLevelSelect) {
         m_LeftArrow.Draw();
