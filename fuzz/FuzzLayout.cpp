@@ -2,6 +2,7 @@
 // with three block types from the settings.
 #include "FuzzSupport.h"
 #include "game/field/Blocks.h"
+#include "game/field/Layout.h"
 
 #include <algorithm>
 #include <cmath>
@@ -38,6 +39,17 @@ void CheckField(const CBlocks& field, std::string_view text) {
     }
     FUZZ_CHECK(field.GetIndestructible() == indestructible);
     FUZZ_CHECK(field.IsCleared() == (static_cast<int>(blocks.size()) == indestructible));
+    // The field places exactly what the layout reader finds, where it finds it.
+    const SLayout layout = ParseLayout(text, static_cast<int>(types.size()), kMaxBlocks);
+    FUZZ_CHECK(layout.cells.size() == blocks.size());
+    for (std::size_t i = 0; i < blocks.size() && i < layout.cells.size(); ++i) {
+        const SLayoutCell& cell = layout.cells[i];
+        FUZZ_CHECK(blocks[i].Type == cell.type);
+        FUZZ_CHECK(blocks[i].Position.x ==
+                   kBlockSizeX / 2 + static_cast<float>(cell.column) * kBlockSizeX);
+        FUZZ_CHECK(blocks[i].Position.z == kFarRow - static_cast<float>(cell.row) * kBlockSizeY);
+        FUZZ_CHECK(cell.row < layout.rows && cell.column < kRowCells);
+    }
 }
 
 struct SFields {

@@ -132,86 +132,96 @@ void CMenu::Update(float dt) {
         m_bIntro = 1;
     }
     if (m_sState == MENU_FLY_IN) {
-        m_fIntroTime += dt;
-        bool moving = false;
-        for (int i = 0; i < 3; ++i) {
-            const SButtonAnim& a = m_Anim[i];
-            // Not clamped below: before its delay a button is on its path's extension.
-            const float e = m_fIntroTime - a.fDelay;
-            if (e < a.fTime) {
-                PlaceButton(i, Trunc(a.fDeltaX / a.fTime * e + a.fStartX),
-                            Trunc(a.fDeltaY / a.fTime * e + a.fStartY), a.fTurn / a.fTime * e);
-                moving = true;
-            } else {
-                PlaceAtEnd(i);
-            }
-        }
-        if (!moving) {
-            m_sState = MENU_IDLE;
-        }
+        FlyIn(dt);
     } else {
         m_Text.Update(dt);
         if (m_pInput != nullptr && m_pInput->MouseButtonPressed(0)) {
-            const int x = m_pInput->GetMouseX();
-            const int y = m_pInput->GetMouseY();
-            if (m_Buttons[0].IsInside(x, y)) {
-                if (m_pSound != nullptr) {
-                    m_pSound->Play("klick", false);
-                }
-                m_fCountdown = 2.0f;
-                m_sState = MENU_STARTING;
-                m_Text.Clear();
-                m_Text.AddLine("Spiel startet...");
-            }
-            if (m_Buttons[1].IsInside(x, y)) {
-                if (m_pSound != nullptr) {
-                    m_pSound->Play("klick", false);
-                }
-                ReadHighscore();
-                m_Text.Clear();
-                for (const std::string& line :
-                     {std::string("Zantor:"),
-                      std::string("Hilfe zum Spiel erhalten sie jeweils am Anfang"),
-                      std::string("eines neuen Levels"), std::string("(Learning by Doing)"),
-                      std::string(), std::string("Entwicklet von:"), std::string(kAuthor),
-                      std::string("Mit freundlicher und Tatkräftiger Unterstützung von:"),
-                      std::string(kThanks), std::string(), std::string("Kontakt per E-Mail an:"),
-                      std::string(kMail), std::string(kMail2), std::string(), std::string(kWeb)}) {
-                    m_Text.AddLine(line.c_str());
-                }
-                m_sState = MENU_INFO;
-            }
-            if (m_Buttons[2].IsInside(x, y)) {
-                if (m_pSound != nullptr) {
-                    m_pSound->Play("klick", false);
-                }
-                m_fCountdown = 2.0f;
-                m_sState = MENU_QUITTING;
-                m_Text.Clear();
-                m_Text.AddLine("Bis bald!");
-            }
+            Click(m_pInput->GetMouseX(), m_pInput->GetMouseY());
         }
-        if (m_fCountdown > 0) {
-            m_fCountdown -= dt;
-            if (m_fCountdown <= 0) {
-                if (m_sState == MENU_STARTING) {
-                    if (m_pGame != nullptr) {
-                        m_pGame->NewGame();
-                    }
-                    g_iProgramState = 1;
-                    m_sState = MENU_IDLE;
-                } else if (m_sState == MENU_QUITTING) {
-                    g_iProgramState = -1;
-                    m_sState = MENU_IDLE;
-                }
-                m_Text.Clear();
-            }
-        }
+        CountDown(dt);
     }
     m_fAngle += 80.0f * dt;
     if (m_fAngle > 360.0f) {
         m_fAngle -= 360.0f;
     }
+}
+
+void CMenu::FlyIn(float dt) {
+    m_fIntroTime += dt;
+    bool moving = false;
+    for (int i = 0; i < 3; ++i) {
+        const SButtonAnim& a = m_Anim[i];
+        // Not clamped below: before its delay a button is on its path's extension.
+        const float e = m_fIntroTime - a.fDelay;
+        if (e < a.fTime) {
+            PlaceButton(i, Trunc(a.fDeltaX / a.fTime * e + a.fStartX),
+                        Trunc(a.fDeltaY / a.fTime * e + a.fStartY), a.fTurn / a.fTime * e);
+            moving = true;
+        } else {
+            PlaceAtEnd(i);
+        }
+    }
+    if (!moving) {
+        m_sState = MENU_IDLE;
+    }
+}
+
+void CMenu::Click(int x, int y) {
+    // Each button tested in turn: where they overlap, the last one's text stays.
+    if (m_Buttons[0].IsInside(x, y)) {
+        PlayClick();
+        m_fCountdown = 2.0f;
+        m_sState = MENU_STARTING;
+        m_Text.Clear();
+        m_Text.AddLine("Spiel startet...");
+    }
+    if (m_Buttons[1].IsInside(x, y)) {
+        PlayClick();
+        ReadHighscore();
+        m_Text.Clear();
+        for (const char* line :
+             {"Zantor:", "Hilfe zum Spiel erhalten sie jeweils am Anfang", "eines neuen Levels",
+              "(Learning by Doing)", "", "Entwicklet von:", kAuthor,
+              "Mit freundlicher und Tatkräftiger Unterstützung von:", kThanks, "",
+              "Kontakt per E-Mail an:", kMail, kMail2, "", kWeb}) {
+            m_Text.AddLine(line);
+        }
+        m_sState = MENU_INFO;
+    }
+    if (m_Buttons[2].IsInside(x, y)) {
+        PlayClick();
+        m_fCountdown = 2.0f;
+        m_sState = MENU_QUITTING;
+        m_Text.Clear();
+        m_Text.AddLine("Bis bald!");
+    }
+}
+
+void CMenu::PlayClick() {
+    if (m_pSound != nullptr) {
+        m_pSound->Play("klick", false);
+    }
+}
+
+void CMenu::CountDown(float dt) {
+    if (m_fCountdown <= 0) {
+        return;
+    }
+    m_fCountdown -= dt;
+    if (m_fCountdown > 0) {
+        return;
+    }
+    if (m_sState == MENU_STARTING) {
+        if (m_pGame != nullptr) {
+            m_pGame->NewGame();
+        }
+        g_iProgramState = 1;
+        m_sState = MENU_IDLE;
+    } else if (m_sState == MENU_QUITTING) {
+        g_iProgramState = -1;
+        m_sState = MENU_IDLE;
+    }
+    m_Text.Clear();
 }
 
 void CMenu::Render() {

@@ -54,6 +54,13 @@ class CMenu {
     float GetButtonTurn(int i) const { return m_ButtonTurn[i]; }
 
   private:
+    // The buttons along their paths; idle once every one has arrived.
+    void FlyIn(float dt);
+    // A left click at (x, y) on the idle menu: start, info or end.
+    void Click(int x, int y);
+    void PlayClick();
+    // The countdown to the game or to the end.
+    void CountDown(float dt);
     void ReadHighscore();
     void PlaceButton(int i, int x, int y, float degrees);
     void PlaceAtEnd(int i);

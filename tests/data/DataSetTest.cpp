@@ -7,6 +7,7 @@
 #include "engine/Model.h"
 #include "engine/Sprite.h"
 #include "game/field/Blocks.h"
+#include "game/field/Layout.h"
 #include "platform/D3DXMath.h"
 #include "platform/HeadlessWindow.h"
 #include "platform/Path.h"
@@ -122,45 +123,41 @@ TEST_F(DataSet, EveryLevelCanBeCleared) {
         const float sizeZ = ReadIniFloat(section.c_str(), "SizeZ");
         const float blockX = ReadIniFloat(section.c_str(), "BlockSizeX");
         const float blockZ = ReadIniFloat(section.c_str(), "BlockSizeY");
-        const std::string layout = test::ReadFile("Standard/" + section + ".txt");
-        std::vector<std::string> rows;
-        std::size_t start = 0;
-        while (start < layout.size()) {
-            const std::size_t end = layout.find('\n', start);
-            std::string line = layout.substr(start, end - start);
+        const std::string text = test::ReadFile("Standard/" + section + ".txt");
+        // Written for the reader: no line longer than a row, only blocks and empty cells.
+        for (std::size_t start = 0; start < text.size();) {
+            const std::size_t end = std::min(text.find('\n', start), text.size());
+            const std::string_view line(text.data() + start, end - start);
             EXPECT_LE(line.size(), 63u) << section;
-            line = line.substr(0, line.find('@'));
-            for (const char c : line) {
+            for (const char c : line.substr(0, line.find('@'))) {
                 EXPECT_TRUE(c == '.' || (c >= '0' && c <= '4')) << section << ": " << c;
             }
-            rows.push_back(line);
-            start = end == std::string::npos ? layout.size() : end + 1;
+            start = end + 1;
         }
         if (n == 0) {
             continue; // the menu's backdrop is only looked at
         }
+        const SLayout layout = ParseLayout(text, 5, 20000);
         const float sizeX = static_cast<float>(ReadIniInt(section.c_str(), "SizeX"));
         const float halfWidth = ReadIniFloat("Block0", "SizeX") / 2;
-        std::size_t columns = 0;
-        for (std::size_t r = 0; r < rows.size(); ++r) {
-            columns = std::max(columns, rows[r].size());
-            for (std::size_t c = 0; c < rows[r].size(); ++c) {
-                if (rows[r][c] == '.') {
-                    continue;
-                }
-                const float x = blockX / 2 + static_cast<float>(c) * blockX;
-                const float z = sizeZ - 1 - static_cast<float>(r) * blockZ;
-                EXPECT_GE(x - halfWidth, 0.0f) << section;
-                EXPECT_LE(x + halfWidth, sizeX) << section;
-                EXPECT_GE(z, sizeZ / 3) << section << ": blocks too near the paddle";
-            }
+        auto columns = static_cast<std::size_t>(sizeX / blockX);
+        for (const SLayoutCell& cell : layout.cells) {
+            columns = std::max(columns, static_cast<std::size_t>(cell.column) + 1);
+            const float x = blockX / 2 + static_cast<float>(cell.column) * blockX;
+            const float z = sizeZ - 1 - static_cast<float>(cell.row) * blockZ;
+            EXPECT_GE(x - halfWidth, 0.0f) << section;
+            EXPECT_LE(x + halfWidth, sizeX) << section;
+            EXPECT_GE(z, sizeZ / 3) << section << ": blocks too near the paddle";
+        }
+        std::vector<std::string> rows(static_cast<std::size_t>(layout.rows),
+                                      std::string(columns, '.'));
+        for (const SLayoutCell& cell : layout.cells) {
+            rows[static_cast<std::size_t>(cell.row)][static_cast<std::size_t>(cell.column)] =
+                static_cast<char>('0' + cell.type);
         }
         // Flood the free cells from the row below the last, then check every block is next
         // to a reached cell.
         const std::size_t height = rows.size() + 1;
-        for (std::string& row : rows) {
-            row.resize(columns, '.');
-        }
         rows.emplace_back(columns, '.');
         std::vector<std::vector<bool>> reached(height, std::vector<bool>(columns, false));
         std::deque<std::pair<std::size_t, std::size_t>> queue;

@@ -1,6 +1,7 @@
 #include "Blocks.h"
 
 #include "Ball.h"
+#include "Layout.h"
 #include "Paddel.h"
 #include "Random.h"
 #include "audio/Sound.h"
@@ -100,51 +101,21 @@ void CBlocks::LoadLevel(int level) {
     const float blockSizeX = ReadIniFloat(section.c_str(), "BlockSizeX");
     const float blockSizeY = ReadIniFloat(section.c_str(), "BlockSizeY");
 
-    // Rows are read as a line reader with a 64-byte buffer reads them: at most 63
-    // characters at a time, up to and including the line's end.
-    const std::string& text = *file;
-    bool unknownType = false;
-    bool tooMany = false;
-    std::size_t pos = 0;
-    for (int row = 0; pos < text.size(); ++row) {
-        std::size_t end = pos;
-        while (end < text.size() && end - pos < 63 && text[end] != '\n') {
-            ++end;
+    const SLayout layout = ParseLayout(*file, static_cast<int>(m_BlockInfo.size()), kMaxBlocks);
+    for (const SLayoutCell& cell : layout.cells) {
+        m_Blocks.push_back(
+            SBlock{D3DXVECTOR3(blockSizeX / 2 + static_cast<float>(cell.column) * blockSizeX, 0,
+                               z0 - static_cast<float>(cell.row) * blockSizeY),
+                   cell.type, m_BlockInfo[static_cast<std::size_t>(cell.type)].Hitpoints});
+        if (cell.type == 3) {
+            ++m_iIndestructible;
         }
-        const std::size_t next =
-            end < text.size() && text[end] == '\n' && end - pos < 63 ? end + 1 : end;
-        for (std::size_t col = 0; pos + col < end; ++col) {
-            const char c = text[pos + col];
-            if (c == '@') {
-                break;
-            }
-            if (c < '0' || c > '4') {
-                continue;
-            }
-            const int type = c - '0';
-            if (type >= static_cast<int>(m_BlockInfo.size())) {
-                unknownType = true; // no type record: nothing is placed
-                continue;
-            }
-            if (m_Blocks.size() >= kMaxBlocks) {
-                tooMany = true; // a block beyond the limit stays out
-                continue;
-            }
-            m_Blocks.push_back(
-                SBlock{D3DXVECTOR3(blockSizeX / 2 + static_cast<float>(col) * blockSizeX, 0,
-                                   z0 - static_cast<float>(row) * blockSizeY),
-                       type, m_BlockInfo[static_cast<std::size_t>(type)].Hitpoints});
-            if (type == 3) {
-                ++m_iIndestructible;
-            }
-        }
-        pos = next;
     }
-    if (unknownType) {
+    if (layout.unknownType) {
         g_Log << LOG_FEHLER
               << "Blocktyp ohne Eintrag (NumBlocks) in der ini-Datei, Datei: " << path;
     }
-    if (tooMany) {
+    if (layout.tooMany) {
         g_Log << LOG_FEHLER << "Zu viele Blöcke, der Rest bleibt leer: " << path;
     }
 }
@@ -162,30 +133,47 @@ void CBlocks::Release() {
 }
 
 bool CBlocks::Collide(D3DXVECTOR3& position, float r, D3DXVECTOR3& direction) {
-    float& x = position.x;
-    float& z = position.z;
-    SBlock* hit = nullptr;
-    float hx = 0;
-    float sz = 0;
+    SBlock* hit = FirstTouched(position, r);
+    if (hit == nullptr) {
+        return false;
+    }
+    Reflect(*hit, position, r, direction);
+    if (hit->Type != 3) {
+        hit->Hitpoints -= 1; // the block leaves the list at the next Update
+        if (m_bParticles) {
+            Emit(position, hit->Type);
+        }
+    }
+    Act(hit->Type, position);
+    return true;
+}
+
+SBlock* CBlocks::FirstTouched(const D3DXVECTOR3& position, float r) {
     for (SBlock& block : m_Blocks) {
         if (block.Type < 0 || block.Type >= static_cast<int>(m_BlockInfo.size())) {
             continue;
         }
         const SBlockInfo& info = m_BlockInfo[static_cast<std::size_t>(block.Type)];
-        hx = info.SizeX / 2;
-        sz = info.SizeZ;
+        const float hx = info.SizeX / 2;
         const float bx = block.Position.x;
         const float bz = block.Position.z;
-        if (x + r >= bx - hx && x - r <= bx + hx && z - r <= bz + sz && z + r >= bz) {
-            hit = &block;
-            break;
+        if (position.x + r >= bx - hx && position.x - r <= bx + hx &&
+            position.z - r <= bz + info.SizeZ && position.z + r >= bz) {
+            return &block;
         }
     }
-    if (hit == nullptr) {
-        return false;
-    }
-    const float bx = hit->Position.x;
-    const float bz = hit->Position.z;
+    return nullptr;
+}
+
+void CBlocks::Reflect(const SBlock& block, D3DXVECTOR3& position, float r,
+                      D3DXVECTOR3& direction) const {
+    const SBlockInfo& info = m_BlockInfo[static_cast<std::size_t>(block.Type)];
+    const float hx = info.SizeX / 2;
+    const float sz = info.SizeZ;
+    const float bx = block.Position.x;
+    const float bz = block.Position.z;
+    float& x = position.x;
+    float& z = position.z;
 
     // The face, from the ball's centre: the z face unless an x face is strictly further.
     enum class EFace { Near, Far, Left, Right };
@@ -223,14 +211,9 @@ bool CBlocks::Collide(D3DXVECTOR3& position, float r, D3DXVECTOR3& direction) {
         x = bx + hx + r;
         break;
     }
+}
 
-    const int type = hit->Type;
-    if (type != 3) {
-        hit->Hitpoints -= 1;
-        if (m_bParticles) {
-            Emit(position, type);
-        }
-    }
+void CBlocks::Act(int type, const D3DXVECTOR3& position) {
     CSound* sound = m_Links.pSound;
     switch (type) {
     case 0:
@@ -242,28 +225,12 @@ bool CBlocks::Collide(D3DXVECTOR3& position, float r, D3DXVECTOR3& direction) {
             sound->Play("ploing", false);
         }
         break;
-    case 2: {
-        // A new ball in a random direction across the board; one of no length is drawn again
-        // (the ball itself makes one that is too flat steep enough to come back).
-        D3DXVECTOR3 away;
-        for (int tries = 0; tries < 100 && D3DXVec3Length(&away) == 0; ++tries) {
-            away.x = static_cast<float>(Rand() % 200) / 100.0f - 1.0f;
-            away.y = static_cast<float>(Rand() % 200) / 100.0f - 1.0f;
-            away.z = static_cast<float>(Rand() % 200) / 100.0f - 1.0f;
-            away.y = 0;
-        }
-        if (D3DXVec3Length(&away) == 0) {
-            away = D3DXVECTOR3(0, 0, 1);
-        }
-        D3DXVec3Normalize(&away, &away);
-        if (m_Links.pBalls != nullptr) {
-            m_Links.pBalls->Add(position, away);
-        }
+    case 2:
+        ReleaseBall(position);
         if (sound != nullptr) {
             sound->Play("newball", false);
         }
         break;
-    }
     case 3:
         if (sound != nullptr) {
             sound->Play("wall", false);
@@ -275,7 +242,25 @@ bool CBlocks::Collide(D3DXVECTOR3& position, float r, D3DXVECTOR3& direction) {
     default:
         break;
     }
-    return true;
+}
+
+void CBlocks::ReleaseBall(const D3DXVECTOR3& position) {
+    // A new ball in a random direction across the board; one of no length is drawn again
+    // (the ball itself makes one that is too flat steep enough to come back).
+    D3DXVECTOR3 away;
+    for (int tries = 0; tries < 100 && D3DXVec3Length(&away) == 0; ++tries) {
+        away.x = static_cast<float>(Rand() % 200) / 100.0f - 1.0f;
+        away.y = static_cast<float>(Rand() % 200) / 100.0f - 1.0f;
+        away.z = static_cast<float>(Rand() % 200) / 100.0f - 1.0f;
+        away.y = 0;
+    }
+    if (D3DXVec3Length(&away) == 0) {
+        away = D3DXVECTOR3(0, 0, 1);
+    }
+    D3DXVec3Normalize(&away, &away);
+    if (m_Links.pBalls != nullptr) {
+        m_Links.pBalls->Add(position, away);
+    }
 }
 
 void CBlocks::RandomEffect() {

@@ -57,6 +57,14 @@ class CBlocks {
     const CParticleSystem& GetParticles() const { return m_Particles; }
 
   private:
+    // The first block in list order whose box the ball's square of half-width r touches.
+    SBlock* FirstTouched(const D3DXVECTOR3& position, float r);
+    // Turns the ball off the block's face nearest its centre and puts it a radius outside.
+    void Reflect(const SBlock& block, D3DXVECTOR3& position, float r, D3DXVECTOR3& direction) const;
+    // What a hit on a block of the type sets off: score and sound, an extra ball, the
+    // metal's sound or a random effect.
+    void Act(int type, const D3DXVECTOR3& position);
+    void ReleaseBall(const D3DXVECTOR3& position);
     void Emit(const D3DXVECTOR3& position, int type);
     void RandomEffect();
 
