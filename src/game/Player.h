@@ -11,7 +11,7 @@ class CInput;
 // launches balls from a limited stock, counts block hits and paddle contacts in the level,
 // turns them into points with the level's factor, and draws the score lines and the
 // statistics.
-class CPlayer {
+class CPlayer final : public IFieldEvents {
   public:
     void Init(const SGameContext& links, CDirect3D* direct3D, CInput* input);
     // A new game: no score, a full stock, fresh level counters.
@@ -28,6 +28,12 @@ class CPlayer {
     void AddBlockHit();
     void AddPaddleContact() { m_fPaddleContacts += 1; }
     void AddBalls(int n) { m_iBalls += n; }
+    // What the play field reports.
+    void BlockHit() override { AddBlockHit(); }
+    void PaddleContact() override { AddPaddleContact(); }
+    void BallsWon(int count) override { AddBalls(count); }
+    void LaunchWanted() override { Launch(); }
+
     // Adds the level's points to the score and starts the counters anew.
     void FinishLevel();
     void ComputeLevelPoints() { m_fLevelPoints = LevelScore(); }

@@ -4,7 +4,6 @@
 #include "Board.h"
 #include "Paddel.h"
 #include "audio/Sound.h"
-#include "game/Player.h"
 #include "platform/D3DXMath.h"
 #include "settings/Settings.h"
 
@@ -45,25 +44,24 @@ void CBall::Create(const SGameContext& links, const D3DXVECTOR3& position,
     m_fSpeed = ReadIniFloat(section.c_str(), "BallSpeed");
     m_fMaxSpeed = 2 * m_fSpeed;
     m_fSpeedUp = ReadIniFloat(section.c_str(), "BallSpeedUp");
-    m_bInPlay = true;
 }
 
 float CBall::Reach() const {
     return std::clamp(m_fRadius / 2, kShortestStep, kLongestStep);
 }
 
-void CBall::Move(float dt) {
+bool CBall::Move(float dt) {
     // A ball that does not move touches nothing new. Testing it anyway would turn it again
     // at the wall or block it was put against in its last move, which holds it there (a
     // frame of 0 ms after a bounce): it would slide along the far wall past the side walls.
     // For the same reason the frame is cut into equal stretches, never into a last sliver
     // too short to move the ball at all.
     if (dt * m_fSpeed == 0.0f) {
-        return;
+        return false;
     }
     float left = dt;
     int steps = 0;
-    while (left > 0 && steps < kMostSteps && m_fSpeed != 0 && m_bInPlay) {
+    while (left > 0 && steps < kMostSteps && m_fSpeed != 0) {
         int parts = 1;
         const float way = m_fSpeed * left;
         if (way > Reach()) {
@@ -75,15 +73,18 @@ void CBall::Move(float dt) {
         int done = 0;
         // A paddle hit changes the speed: the rest of the frame is then cut anew.
         do {
-            Step(h);
+            if (Step(h)) {
+                return true; // back to the stock: the move ends with this stretch
+            }
             ++done;
-        } while (done < parts && m_fSpeed == speed && m_bInPlay);
+        } while (done < parts && m_fSpeed == speed);
         steps += done;
         left = done == parts ? 0 : left - h * static_cast<float>(done);
     }
+    return false;
 }
 
-void CBall::Step(float dt) {
+bool CBall::Step(float dt) {
     m_vPosition += m_vDirection * m_fSpeed * dt;
     const float r = m_fRadius;
     if (CBoard* board = m_Links.pBoard) {
@@ -111,9 +112,9 @@ void CBall::Step(float dt) {
             break;
         }
     }
-    if (m_Links.pBlocks != nullptr) {
-        m_Links.pBlocks->Collide(m_vPosition, r, m_vDirection);
-    }
+    const EBlockHit block = m_Links.pBlocks != nullptr
+                                ? m_Links.pBlocks->Collide(m_vPosition, r, m_vDirection)
+                                : BLOCK_MISSED;
     if (m_Links.pPaddel != nullptr && m_Links.pPaddel->Collide(m_vPosition, r, m_vDirection)) {
         const float length = D3DXVec3Length(&m_vDirection);
         if (length > 0) {
@@ -124,6 +125,7 @@ void CBall::Step(float dt) {
             m_fSpeed = m_fMaxSpeed;
         }
     }
+    return block == BLOCK_HIT_RETURNS_BALLS;
 }
 
 void CBall::Render() {
@@ -136,7 +138,7 @@ void CBalls::Init(const SGameContext& links, platform::IGraphicsDevice* device, 
     m_Links = links;
     m_pDevice = device;
     m_pSound = sound;
-    for (auto* balls : {&m_Balls, &m_Returned, &m_Spare}) {
+    for (auto* balls : {&m_Balls, &m_Spare}) {
         balls->reserve(kReserved);
     }
     while (m_Spare.size() < kReserved) {
@@ -169,14 +171,16 @@ void CBalls::Spare(std::vector<std::unique_ptr<CBall>>& balls) {
 }
 
 void CBalls::Update(float dt) {
-    m_bUpdating = true;
     const std::size_t count = m_Balls.size();
-    for (std::size_t i = 0; i < count && m_Returned.empty(); ++i) {
+    for (std::size_t i = 0; i < count; ++i) {
         // Balls added during the moves are appended and move from the next frame on.
-        m_Balls[i]->Move(dt);
+        if (m_Balls[i]->Move(dt)) {
+            // A surprise sent every ball back: the moving one has ended its move, and no
+            // other ball moves in this frame.
+            ReturnToStock();
+            break;
+        }
     }
-    m_bUpdating = false;
-    Spare(m_Returned);
 
     for (auto it = m_Balls.begin(); it != m_Balls.end();) {
         if ((*it)->GetSpeed() == 0.0f) {
@@ -201,25 +205,14 @@ void CBalls::Render() {
 }
 
 void CBalls::ReturnToStock() {
-    if (m_Links.pPlayer != nullptr) {
-        m_Links.pPlayer->AddBalls(Count());
+    if (m_Links.pEvents != nullptr) {
+        m_Links.pEvents->BallsWon(Count());
     }
-    if (m_bUpdating) {
-        // The moving ball is among these: they live until its move is over, which ends with
-        // the stretch under way.
-        for (auto& ball : m_Balls) {
-            ball->TakeOutOfPlay();
-            m_Returned.push_back(std::move(ball));
-        }
-        m_Balls.clear();
-    } else {
-        Spare(m_Balls);
-    }
+    Spare(m_Balls);
 }
 
 void CBalls::Release() {
     m_Balls.clear();
-    m_Returned.clear();
     m_Spare.clear();
     m_Mesh = CModel();
 }

@@ -30,10 +30,10 @@ class CBall {
                 const D3DXVECTOR3& direction, CModel* mesh);
     // Moves the ball along its way for dt seconds, in stretches of at most Reach(), each
     // followed by the tests; the frame rate changes nothing but the length of the stretches.
-    void Move(float dt);
+    // True when a surprise block sent every ball back to the stock: the move then ends with
+    // the stretch that hit it.
+    bool Move(float dt);
     float Reach() const;
-    // Out of play (back in the stock): a move under way ends after its current stretch.
-    void TakeOutOfPlay() { m_bInPlay = false; }
     void Render();
     float GetSpeed() const { return m_fSpeed; }
     float GetRadius() const { return m_fRadius; }
@@ -41,8 +41,8 @@ class CBall {
     const D3DXVECTOR3& GetDirection() const { return m_vDirection; }
 
   private:
-    // One stretch: move, then the walls, the blocks and the paddle.
-    void Step(float dt);
+    // One stretch: move, then the walls, the blocks and the paddle; true as for Move.
+    bool Step(float dt);
 
     CModel* m_pMesh = nullptr;
     SGameContext m_Links;
@@ -52,7 +52,6 @@ class CBall {
     float m_fRadius = 0.0f;
     float m_fSpeedUp = 0.0f;
     float m_fMaxSpeed = 0.0f;
-    bool m_bInPlay = false;
 };
 
 // The balls in play, their shared mesh and the lost-ball sound.
@@ -64,13 +63,12 @@ class CBalls {
     void Init(const SGameContext& links, platform::IGraphicsDevice* device, CSound* sound);
     void Add(const D3DXVECTOR3& position, const D3DXVECTOR3& direction);
     // Moves every ball that was in play when the update began, then removes the lost ones,
-    // each with the "ball" sound and a camera shake.
+    // each with the "ball" sound and a camera shake. When a ball's move sends every ball
+    // back to the stock, no further ball moves in that frame.
     void Update(float dt);
     void Render();
     int Count() const { return static_cast<int>(m_Balls.size()); }
-    // Every ball goes back to the player's stock. During Update the ball that is moving
-    // finishes its move, no other ball moves in that frame, and the returned balls go after
-    // that move.
+    // Every ball in play goes back to the stock (reported as balls won).
     void ReturnToStock();
     void Release();
     const CBall& Get(int index) const { return *m_Balls[static_cast<std::size_t>(index)]; }
@@ -83,8 +81,6 @@ class CBalls {
     platform::IGraphicsDevice* m_pDevice = nullptr;
     CSound* m_pSound = nullptr;
     std::vector<std::unique_ptr<CBall>> m_Balls;
-    std::vector<std::unique_ptr<CBall>> m_Returned; // taken out of play during Update
-    std::vector<std::unique_ptr<CBall>> m_Spare;    // out of play, kept for the next Add
-    bool m_bUpdating = false;
+    std::vector<std::unique_ptr<CBall>> m_Spare; // out of play, kept for the next Add
     CModel m_Mesh;
 };

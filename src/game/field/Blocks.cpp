@@ -6,7 +6,6 @@
 #include "Random.h"
 #include "audio/Sound.h"
 #include "engine/TextureLoader.h"
-#include "game/Player.h"
 #include "platform/D3DXMath.h"
 #include "platform/Path.h"
 #include "settings/Log.h"
@@ -132,10 +131,10 @@ void CBlocks::Release() {
     m_BlockInfo.clear();
 }
 
-bool CBlocks::Collide(D3DXVECTOR3& position, float r, D3DXVECTOR3& direction) {
+EBlockHit CBlocks::Collide(D3DXVECTOR3& position, float r, D3DXVECTOR3& direction) {
     SBlock* hit = FirstTouched(position, r);
     if (hit == nullptr) {
-        return false;
+        return BLOCK_MISSED;
     }
     Reflect(*hit, position, r, direction);
     if (hit->Type != 3) {
@@ -144,8 +143,7 @@ bool CBlocks::Collide(D3DXVECTOR3& position, float r, D3DXVECTOR3& direction) {
             Emit(position, hit->Type);
         }
     }
-    Act(hit->Type, position);
-    return true;
+    return Act(hit->Type, position) ? BLOCK_HIT_RETURNS_BALLS : BLOCK_HIT;
 }
 
 SBlock* CBlocks::FirstTouched(const D3DXVECTOR3& position, float r) {
@@ -213,13 +211,13 @@ void CBlocks::Reflect(const SBlock& block, D3DXVECTOR3& position, float r,
     }
 }
 
-void CBlocks::Act(int type, const D3DXVECTOR3& position) {
+bool CBlocks::Act(int type, const D3DXVECTOR3& position) {
     CSound* sound = m_Links.pSound;
     switch (type) {
     case 0:
     case 1:
-        if (m_Links.pPlayer != nullptr) {
-            m_Links.pPlayer->AddBlockHit();
+        if (m_Links.pEvents != nullptr) {
+            m_Links.pEvents->BlockHit();
         }
         if (sound != nullptr) {
             sound->Play("ploing", false);
@@ -237,11 +235,11 @@ void CBlocks::Act(int type, const D3DXVECTOR3& position) {
         }
         break;
     case 4:
-        RandomEffect();
-        break;
+        return RandomEffect();
     default:
         break;
     }
+    return false;
 }
 
 void CBlocks::ReleaseBall(const D3DXVECTOR3& position) {
@@ -263,7 +261,7 @@ void CBlocks::ReleaseBall(const D3DXVECTOR3& position) {
     }
 }
 
-void CBlocks::RandomEffect() {
+bool CBlocks::RandomEffect() {
     switch (Rand() % 5) {
     case 0:
         if (m_Links.pPaddel != nullptr) {
@@ -276,22 +274,20 @@ void CBlocks::RandomEffect() {
         }
         break;
     case 2:
-        if (m_Links.pPlayer != nullptr) {
-            m_Links.pPlayer->AddBalls(1);
+        if (m_Links.pEvents != nullptr) {
+            m_Links.pEvents->BallsWon(1);
         }
         break;
     case 3:
-        if (m_Links.pBalls != nullptr) {
-            m_Links.pBalls->ReturnToStock();
-        }
-        break;
+        return true; // every ball in play back to the stock: the ball set sees to it
     case 4:
-        if (m_Links.pPlayer != nullptr) {
-            m_Links.pPlayer->Launch();
-            m_Links.pPlayer->Launch();
+        if (m_Links.pEvents != nullptr) {
+            m_Links.pEvents->LaunchWanted();
+            m_Links.pEvents->LaunchWanted();
         }
         break;
     }
+    return false;
 }
 
 void CBlocks::Emit(const D3DXVECTOR3& p, int type) {

@@ -10,6 +10,13 @@
 #include <string>
 #include <vector>
 
+// What a ball's test against the block field found.
+enum EBlockHit : int {
+    BLOCK_MISSED = 0,
+    BLOCK_HIT = 1,
+    BLOCK_HIT_RETURNS_BALLS = 2, // a surprise sends every ball in play back to the stock
+};
+
 // A block type: hitpoints, collision size (x centred, z from the block's position) and mesh.
 // Types have fixed roles: 0 and 1 ordinary (1 shows cracks on its last hitpoint), 2 an
 // extra ball, 3 indestructible, 4 a random effect.
@@ -46,7 +53,7 @@ class CBlocks {
     void Release();
     // Tests a ball against the blocks in list order; the first block touched is hit: the
     // ball is reflected off the face its centre is nearest to, and the block's type acts.
-    bool Collide(D3DXVECTOR3& position, float r, D3DXVECTOR3& direction);
+    EBlockHit Collide(D3DXVECTOR3& position, float r, D3DXVECTOR3& direction);
     // Draws the blocks, the particles and, with reflect and mirroring on, the blocks mirrored
     // below the floor.
     void Render(D3DXMATRIX view, bool reflect);
@@ -62,11 +69,11 @@ class CBlocks {
     // Turns the ball off the block's face nearest its centre and puts it a radius outside.
     void Reflect(const SBlock& block, D3DXVECTOR3& position, float r, D3DXVECTOR3& direction) const;
     // What a hit on a block of the type sets off: score and sound, an extra ball, the
-    // metal's sound or a random effect.
-    void Act(int type, const D3DXVECTOR3& position);
+    // metal's sound or a random effect; true when every ball is to go back to the stock.
+    bool Act(int type, const D3DXVECTOR3& position);
     void ReleaseBall(const D3DXVECTOR3& position);
     void Emit(const D3DXVECTOR3& position, int type);
-    void RandomEffect();
+    bool RandomEffect();
 
     SGameContext m_Links;
     platform::IGraphicsDevice* m_pDevice = nullptr;

@@ -3,7 +3,6 @@
 #include "Ball.h"
 #include "Random.h"
 #include "audio/Sound.h"
-#include "game/Player.h"
 #include "settings/Settings.h"
 
 #include <cmath>
@@ -101,8 +100,8 @@ bool CPaddel::Collide(D3DXVECTOR3& position, float r, D3DXVECTOR3& direction) {
     if (m_Links.pSound != nullptr) {
         m_Links.pSound->Play("paddel", false);
     }
-    if (m_Links.pPlayer != nullptr) {
-        m_Links.pPlayer->AddPaddleContact();
+    if (m_Links.pEvents != nullptr) {
+        m_Links.pEvents->PaddleContact();
     }
     return true;
 }
