@@ -21,7 +21,7 @@ CGame::~CGame() {
 }
 
 void CGame::Init(CDirect3D* direct3D, CInput* input, CSound* sound) {
-    g_Log << LOG_INFO << "Game: Initilaisierung:";
+    g_Log << LOG_INFO << "Game: Initilaisierung:"; // spelt so on purpose: the log's rows stay
     m_pDirect3D = direct3D;
     m_pInput = input;
     m_pSound = sound;

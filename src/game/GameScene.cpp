@@ -120,6 +120,7 @@ void CGame::DrawScreen() {
         break;
     case STATE_HIGHSCORE:
         DrawPanel();
+        // The line reads as the game has always shown it ("einen neue"): keep it.
         std::snprintf(text, sizeof text,
                       "Spiel vorbei\nSuper, du hast einen neue Highscore geschafft: %d\nn drücken "
                       "um neu zu starten\nEsc um zum Menü zurück zu kehren",

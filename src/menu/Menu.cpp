@@ -65,13 +65,6 @@ void CMenu::Init(CDirect3D* direct3D, CInput* input, CSound* sound, CGame* game)
             SButtonAnim{time, turns * 360.0f, endX - startX, endY - startY, startX, startY, delay};
     }
 
-    m_UebenButton.Load("ueben.png", direct3D, 0xFFFFFFFFu);
-    m_UebenButton.SetPosition(g_iScreenWidth / 2 - m_UebenButton.GetWidth() / 2,
-                              g_iScreenHeight / 4);
-    m_StandButton.Load("stand.png", direct3D, 0xFFFFFFFFu);
-    m_StandButton.SetPosition(g_iScreenWidth / 2 + m_StandButton.GetWidth() / 2,
-                              g_iScreenHeight / 4);
-
     m_fAngle = 0;
     m_fCountdown = 0;
     m_sState = MENU_FLY_IN;
@@ -179,6 +172,7 @@ void CMenu::Click(int x, int y) {
         PlayClick();
         ReadHighscore();
         m_Text.Clear();
+        // The credits read as they always have ("Entwicklet", "Tatkräftiger"): keep them.
         for (const char* line :
              {"Zantor:", "Hilfe zum Spiel erhalten sie jeweils am Anfang", "eines neuen Levels",
               "(Learning by Doing)", "", "Entwicklet von:", kAuthor,

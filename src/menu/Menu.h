@@ -72,8 +72,6 @@ class CMenu {
     CTextDisplay m_Text;
     platform::IGraphicsDevice* m_pDevice = nullptr;
     CSpriteButton m_Buttons[3];
-    CSpriteButton m_UebenButton;
-    CSpriteButton m_StandButton;
     CSprite m_Pointer;
     SButtonAnim m_Anim[3];
     CBlocks m_Backdrop;

@@ -37,17 +37,6 @@ D3DXMATRIX* D3DXMatrixRotationY(D3DXMATRIX* out, float angle) {
     return out;
 }
 
-D3DXMATRIX* D3DXMatrixRotationZ(D3DXMATRIX* out, float angle) {
-    D3DXMatrixIdentity(out);
-    const float c = std::cos(angle);
-    const float s = std::sin(angle);
-    out->m[0][0] = c;
-    out->m[0][1] = s;
-    out->m[1][0] = -s;
-    out->m[1][1] = c;
-    return out;
-}
-
 D3DXMATRIX* D3DXMatrixMultiply(D3DXMATRIX* out, const D3DXMATRIX* a, const D3DXMATRIX* b) {
     D3DXMATRIX r;
     for (int i = 0; i < 4; ++i) {
@@ -85,17 +74,6 @@ D3DXMATRIX* D3DXMatrixPerspectiveFovLH(D3DXMATRIX* out, float fovy, float aspect
                        {0.0f, yScale, 0.0f, 0.0f},
                        {0.0f, 0.0f, zf / (zf - zn), 1.0f},
                        {0.0f, 0.0f, -zn * zf / (zf - zn), 0.0f}}};
-    return out;
-}
-
-D3DXMATRIX* D3DXMatrixTranspose(D3DXMATRIX* out, const D3DXMATRIX* m) {
-    D3DXMATRIX r;
-    for (int i = 0; i < 4; ++i) {
-        for (int j = 0; j < 4; ++j) {
-            r.m[i][j] = m->m[j][i];
-        }
-    }
-    *out = r;
     return out;
 }
 

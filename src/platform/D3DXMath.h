@@ -10,7 +10,6 @@ D3DXMATRIX* D3DXMatrixScaling(D3DXMATRIX* out, float sx, float sy, float sz);
 D3DXMATRIX* D3DXMatrixTranslation(D3DXMATRIX* out, float x, float y, float z);
 // Turns about the y axis; a positive angle turns z towards x.
 D3DXMATRIX* D3DXMatrixRotationY(D3DXMATRIX* out, float angle);
-D3DXMATRIX* D3DXMatrixRotationZ(D3DXMATRIX* out, float angle);
 // out = a × b: first a, then b. out may be a or b.
 D3DXMATRIX* D3DXMatrixMultiply(D3DXMATRIX* out, const D3DXMATRIX* a, const D3DXMATRIX* b);
 // The view from eye to at with the given up direction.
@@ -21,7 +20,6 @@ D3DXMATRIX* D3DXMatrixPerspectiveFovLH(D3DXMATRIX* out, float fovy, float aspect
                                        float zf);
 // The inverse; the identity when m has none (determinant 0).
 D3DXMATRIX* D3DXMatrixInverse(D3DXMATRIX* out, float* determinant, const D3DXMATRIX* m);
-D3DXMATRIX* D3DXMatrixTranspose(D3DXMATRIX* out, const D3DXMATRIX* m);
 // The plane through three points, normal (p2 − p1) × (p3 − p1) normalised.
 D3DXPLANE* D3DXPlaneFromPoints(D3DXPLANE* out, const D3DXVECTOR3* p1, const D3DXVECTOR3* p2,
                                const D3DXVECTOR3* p3);

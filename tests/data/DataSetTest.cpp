@@ -238,10 +238,16 @@ TEST_F(DataSet, TheFirstCameraSeesEveryBoardWhole) {
 
 TEST_F(DataSet, EveryPictureLoads) {
     const std::vector<std::pair<const char*, std::uint32_t>> pictures = {
-        {"background.png", 0},       {"start.png", 0xFFFFFFFFu}, {"info.png", 0xFFFFFFFFu},
-        {"end.png", 0xFFFFFFFFu},    {"ueben.png", 0xFFFFFFFFu}, {"stand.png", 0xFFFFFFFFu},
-        {"zeiger.png", 0xFF000000u}, {"links.png", 0xFF000000u}, {"rechts.png", 0xFF000000u},
-        {"sprite.png", 0},           {"risse.png", 0},           {"ball.png", 0},
+        {"background.png", 0},
+        {"start.png", 0xFFFFFFFFu},
+        {"info.png", 0xFFFFFFFFu},
+        {"end.png", 0xFFFFFFFFu},
+        {"zeiger.png", 0xFF000000u},
+        {"links.png", 0xFF000000u},
+        {"rechts.png", 0xFF000000u},
+        {"sprite.png", 0},
+        {"risse.png", 0},
+        {"ball.png", 0},
         {"zantor.png", 0},
     };
     for (const auto& [name, key] : pictures) {

@@ -564,9 +564,8 @@ platform::SImage Icon() {
 std::vector<SPicture> MakePictures() {
     std::string error;
     std::unique_ptr<platform::CFont> big = platform::CFont::Create("Arial:bold", 56, &error);
-    std::unique_ptr<platform::CFont> small = platform::CFont::Create("Arial:bold", 38, &error);
     std::unique_ptr<platform::CFont> mark = platform::CFont::Create("Arial:bold", 50, &error);
-    if (!big || !small || !mark) {
+    if (!big || !mark) {
         std::fprintf(stderr, "zantor-assetgen: no font, the pictures stay without text: %s\n",
                      error.c_str());
     }
@@ -575,8 +574,6 @@ std::vector<SPicture> MakePictures() {
     pictures.push_back({"start.png", Button(big.get(), "Start", 256, 96)});
     pictures.push_back({"info.png", Button(big.get(), "Info", 256, 96)});
     pictures.push_back({"end.png", Button(big.get(), "Ende", 256, 96)});
-    pictures.push_back({"ueben.png", Button(small.get(), "Üben", 192, 64)});
-    pictures.push_back({"stand.png", Button(small.get(), "Stand", 192, 64)});
     pictures.push_back({"zeiger.png", Pointer()});
     pictures.push_back({"links.png", Arrow(false)});
     pictures.push_back({"rechts.png", Arrow(true)});

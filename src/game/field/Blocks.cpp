@@ -84,7 +84,7 @@ void CBlocks::LoadLevel(int level) {
     m_Blocks.clear();
     m_iIndestructible = 0;
     const std::string path = DataFilePath(section + ".txt");
-    g_Log << LOG_INFO << "jaja";
+    g_Log << LOG_INFO << "jaja"; // this row is the log's as it always was: keep it
     const std::optional<std::string> file = platform::ReadWholeFile(path, kMaxLayoutFile);
     if (!file) {
         for (int i = 0; i < 7; ++i) {

@@ -12,7 +12,7 @@ void CBoard::Init(platform::IGraphicsDevice* device) {
 }
 
 void CBoard::LoadLevel(int level) {
-    g_Log << LOG_INFO << "Datein laden";
+    g_Log << LOG_INFO << "Datein laden"; // spelt so on purpose: the log's rows stay as they are
     const std::string section = LevelSection(level);
     m_fSizeX = static_cast<float>(ReadIniInt(section.c_str(), "SizeX"));
     m_fSizeZ = static_cast<float>(ReadIniInt(section.c_str(), "SizeZ"));
