@@ -28,7 +28,7 @@ bool IsPlayablePcm(const SWaveFormat& f) {
 namespace {
 
 float GainOf(long volume) {
-    return static_cast<float>(std::pow(10.0, volume / 2000.0));
+    return static_cast<float>(std::pow(10.0, static_cast<double>(volume) / 2000.0));
 }
 
 bool InRange(long volume) {

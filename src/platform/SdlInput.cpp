@@ -8,6 +8,11 @@
 namespace platform {
 namespace {
 
+// A mouse button's byte of the mouse state: 0x80 while it is down.
+std::uint8_t Pressed(std::uint32_t buttons, std::uint32_t mask) {
+    return (buttons & mask) != 0 ? std::uint8_t{0x80} : std::uint8_t{0};
+}
+
 // The key code of every SDL scancode that a PC keyboard has a DirectInput code for.
 constexpr std::array<std::uint8_t, SDL_NUM_SCANCODES> MakeKeyTable() {
     std::array<std::uint8_t, SDL_NUM_SCANCODES> t{};
@@ -206,10 +211,10 @@ class CSdlMouse final : public IMouseDevice {
         state.lY = dy;
         state.lZ = m_Shared->wheel * 120; // WHEEL_DELTA per notch
         m_Shared->wheel = 0;
-        state.rgbButtons[0] = (buttons & SDL_BUTTON_LMASK) != 0 ? 0x80 : 0;
-        state.rgbButtons[1] = (buttons & SDL_BUTTON_RMASK) != 0 ? 0x80 : 0;
-        state.rgbButtons[2] = (buttons & SDL_BUTTON_MMASK) != 0 ? 0x80 : 0;
-        state.rgbButtons[3] = (buttons & SDL_BUTTON_X1MASK) != 0 ? 0x80 : 0;
+        state.rgbButtons[0] = Pressed(buttons, SDL_BUTTON_LMASK);
+        state.rgbButtons[1] = Pressed(buttons, SDL_BUTTON_RMASK);
+        state.rgbButtons[2] = Pressed(buttons, SDL_BUTTON_MMASK);
+        state.rgbButtons[3] = Pressed(buttons, SDL_BUTTON_X1MASK);
         return true;
     }
 
