@@ -6,6 +6,7 @@
 #include "platform/D3DXMath.h"
 #include "shell/FrameLoop.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 
@@ -273,6 +274,35 @@ TEST_F(Game, LastBallLostAndLastBlockGoneInOneFrameEndsTheGame) {
     Frame();
     EXPECT_TRUE(m_Game.GetGameState() == S::STATE_GAME_OVER ||
                 m_Game.GetGameState() == S::STATE_HIGHSCORE);
+}
+
+// While playing, the blocks are updated once more after the balls have moved: a block the
+// ball wore out is gone in the frame of the hit, and the particles age twice a frame.
+TEST_F(Game, WhilePlayingSpentBlocksGoAtOnceAndParticlesAgeDoubleTime) {
+    Play();
+    const std::size_t blocks = m_Game.GetBlocks().GetBlocks().size(); // ten at z 19 to 20
+    // Just short of the block at x 5: this frame's 0.1 units take it there.
+    m_Game.GetBalls().Add({5, 0, 18.45f}, {0, 0, 1});
+    Frame(0.01f);
+    EXPECT_EQ(m_Game.GetBlocks().GetBlocks().size(), blocks - 1);
+    const std::vector<SParticle>& particles = m_Game.GetBlocks().GetParticles().GetParticles();
+    ASSERT_EQ(particles.size(), 12u);
+    float longest = 0;
+    for (const SParticle& particle : particles) {
+        EXPECT_FLOAT_EQ(particle.fAge, 0.01f); // aged once after the balls moved
+        longest = std::max(longest, particle.fLifeTime);
+    }
+    m_Game.GetBalls().ReturnToStock(); // no more hits
+    // Frames of a quarter second, each aging by half a second.
+    float played = 0;
+    while (played + 0.25f < longest / 2) {
+        Frame(0.25f);
+        played += 0.25f;
+    }
+    ASSERT_EQ(m_Game.GetGameState(), S::STATE_PLAYING);
+    EXPECT_FALSE(particles.empty()); // the longest-lived one, a quarter second short
+    Frame(0.25f);
+    EXPECT_TRUE(particles.empty()) << "half the longest lifetime played";
 }
 
 TEST_F(Game, ShakeRunsDownAtOnePerSecond) {

@@ -4,7 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <filesystem>
 #include <regex>
+#include <vector>
 
 namespace {
 
@@ -64,12 +67,43 @@ TEST(Log, EveryItemIsOnDiskAtOnce) {
     EXPECT_TRUE(test::ReadFile("live.htm").ends_with("<td>erste"));
 }
 
+// Every file and folder under the working directory, with each file's content.
+std::vector<std::string> Tree() {
+    std::vector<std::string> tree;
+    for (const auto& entry : std::filesystem::recursive_directory_iterator(".")) {
+        tree.push_back(entry.path().string() +
+                       (entry.is_directory() ? "/" : ": " + test::ReadFile(entry.path())));
+    }
+    std::sort(tree.begin(), tree.end());
+    return tree;
+}
+
 TEST(Log, UnwritableFileLosesItemsQuietly) {
     test::CScratchDir dir;
     std::filesystem::create_directory("blocked.htm");
+    test::WriteFile("blocked.htm/inside.txt", "bleibt");
+    const std::vector<std::string> before = Tree();
+    testing::internal::CaptureStdout();
+    testing::internal::CaptureStderr();
     CLog log("blocked.htm");
     log << LOG_INFO << "verloren";
-    SUCCEED();
+    {
+        CLog other("blocked.htm");
+        other << LOG_FEHLER << std::string("auch verloren ") << 7 << " " << 2.5f;
+        other.Open();
+    } // and its footer
+    log.Open();
+    log << LOG_INFO << "noch einer";
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "");
+    EXPECT_EQ(testing::internal::GetCapturedStdout(), "");
+    EXPECT_EQ(Tree(), before);
+
+    // With the folder gone, the same log writes again from its next start.
+    std::filesystem::remove_all("blocked.htm");
+    log.Open();
+    log << LOG_INFO << "wieder da";
+    EXPECT_EQ(MaskTime(test::ReadFile("blocked.htm")),
+              Header() + "\n<tr><td><font color=\"green\"><b>Info</b></font><td>wieder da");
 }
 
 TEST(Log, ErrorAndVariableRowsGoToTheGameLog) {

@@ -107,6 +107,35 @@ TEST_F(Scoring, MouseSteeringIsLimitedToThePaddleSpeed) {
     EXPECT_EQ(m_Paddel.GetVelocity().x, 0.0f);
 }
 
+// In frames shorter than a 60th of a second, what the paddle's speed held back of a movement
+// follows in the next frames, up to one count's distance, to either side; in frames of a
+// 60th or longer nothing follows.
+TEST_F(Scoring, MouseSteeringCarriesUpToOneCountIntoShortFrames) {
+    const auto steer = [this](int counts, float dt) {
+        m_Window.Script().mouse.lX = counts;
+        m_Input.Update();
+        m_Player.Control(dt);
+        return m_Paddel.GetVelocity().x;
+    };
+    const float dt = 1.0f / 240; // 30 units/s cover 7.5 counts (of 1/60 unit) in a frame
+    for (const int side : {1, -1}) {
+        const auto s = static_cast<float>(side);
+        // 10 counts ask for 40 units/s: 30 now; of the 2.5 counts held back, one follows.
+        EXPECT_FLOAT_EQ(steer(10 * side, dt), 30 * s) << side;
+        EXPECT_NEAR(steer(0, dt), 4 * s, 1e-3f) << side;
+        EXPECT_NEAR(steer(0, dt), 0, 1e-3f) << side;
+        // 8 counts: half a count held back, and all of it follows.
+        EXPECT_FLOAT_EQ(steer(8 * side, dt), 30 * s) << side;
+        EXPECT_NEAR(steer(0, dt), 2 * s, 1e-3f) << side;
+        EXPECT_NEAR(steer(0, dt), 0, 1e-3f) << side;
+    }
+    // 100 counts in a 60th: 30 units/s, and the 70 held back are dropped.
+    EXPECT_EQ(steer(100, 1.0f / 60), 30.0f);
+    EXPECT_EQ(steer(0, 1.0f / 60), 0.0f);
+    EXPECT_EQ(steer(-100, 1.0f / 60), -30.0f);
+    EXPECT_EQ(steer(0, 1.0f / 60), 0.0f);
+}
+
 TEST(ScoreFile, FourRawBytesShortFilesAndMissingOnes) {
     test::CScratchDir dir;
     g_Log.Open();

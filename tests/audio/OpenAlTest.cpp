@@ -10,6 +10,8 @@
 #include <chrono>
 #include <cmath>
 #include <cstdlib>
+#include <filesystem>
+#include <fstream>
 #include <thread>
 
 namespace {
@@ -34,6 +36,42 @@ std::vector<std::uint8_t> Tone(double seconds) {
 }
 
 const platform::SWaveFormat kMono16{1, 1, 22050, 44100, 2, 16, 0};
+
+// Polls the condition every 10 ms until it holds; false when it still does not after 10 s.
+template <typename Condition>
+bool Await(Condition condition) {
+    const auto deadline = std::chrono::steady_clock::now() + 10s;
+    while (!condition()) {
+        if (std::chrono::steady_clock::now() > deadline) {
+            return false;
+        }
+        std::this_thread::sleep_for(10ms);
+    }
+    return true;
+}
+
+// The seconds of sound in a WAV file that is still being written: its data so far over the
+// byte rate of its header (0 while the header has not reached the file).
+double SecondsWritten(const char* path) {
+    std::ifstream in(path, std::ios::binary);
+    std::string head(128, '\0');
+    in.read(head.data(), static_cast<std::streamsize>(head.size()));
+    head.resize(static_cast<std::size_t>(in.gcount()));
+    const std::size_t data = head.find("data");
+    if (head.size() < 32 || data == std::string::npos) {
+        return 0;
+    }
+    std::uint32_t rate = 0;
+    for (int i = 3; i >= 0; --i) {
+        rate = rate << 8 | static_cast<unsigned char>(head[28 + static_cast<std::size_t>(i)]);
+    }
+    std::error_code error;
+    const std::uintmax_t size = std::filesystem::file_size(path, error);
+    if (error || rate == 0 || size < data + 8) {
+        return 0;
+    }
+    return static_cast<double>(size - data - 8) / rate;
+}
 
 class OpenAl : public ::testing::Test {
   protected:
@@ -66,8 +104,10 @@ TEST_F(OpenAl, EveryPoolOfTheGamePlaysAndFallsSilentAtItsEnd) {
     }
     auto last = m_Device->CreateBuffer(kMono16, tone.data(), tone.size());
     last->Play(false);
-    std::this_thread::sleep_for(400ms);
-    EXPECT_FALSE(last->IsPlaying());
+    const auto start = std::chrono::steady_clock::now();
+    ASSERT_TRUE(Await([&] { return !last->IsPlaying(); })) << "still playing after 10 s";
+    // At its end, not before: OpenAL mixes no further than the time that has passed.
+    EXPECT_GE(std::chrono::steady_clock::now() - start, 150ms);
     EXPECT_TRUE(last->Play(false)); // from its beginning again
     EXPECT_TRUE(last->IsPlaying());
 }
@@ -101,11 +141,14 @@ TEST_F(OpenAl, MusicRunsOnItsOwnAndSeeksBackToItsBeginning) {
     ASSERT_NE(music, nullptr) << error;
     EXPECT_NEAR(static_cast<double>(music->GetDuration()), 2.0e7, 0.1e7);
     EXPECT_EQ(music->GetCurrentPosition(), 0);
+    const auto start = std::chrono::steady_clock::now();
     music->Run();
-    std::this_thread::sleep_for(500ms);
-    const std::int64_t position = music->GetCurrentPosition();
-    EXPECT_GT(position, 0.2e7);
-    EXPECT_LT(position, 1.0e7);
+    std::int64_t position = 0;
+    ASSERT_TRUE(Await([&] { return (position = music->GetCurrentPosition()) > 0.2e7; }))
+        << "at " << position << " after 10 s";
+    // It plays in real time, not faster (give or take OpenAL's buffer).
+    const std::chrono::duration<double> elapsed = std::chrono::steady_clock::now() - start;
+    EXPECT_LT(static_cast<double>(position), (elapsed.count() + 0.2) * 1e7);
     music->SetCurrentPosition(0);
     EXPECT_LT(music->GetCurrentPosition(), 0.1e7);
     EXPECT_FALSE(music->SetVolume(100));
@@ -118,7 +161,9 @@ TEST_F(OpenAl, LoopingMusicGoesOnPastItsEndWithoutAGap) {
     ASSERT_NE(music, nullptr) << error;
     music->SetLooping(true);
     music->Run();
-    // Frames of 50 ms, as slow as a busy machine might make them, for 2.6 seconds.
+    // Frames of 50 ms, as slow as a busy machine might make them, for 2.6 seconds: the
+    // sleeps are the game's frames, and the time they take is what is measured (the piece
+    // must reach its end and go on, 0.6 s into its second turn, with no gap between).
     for (int frame = 0; frame < 52; ++frame) {
         std::this_thread::sleep_for(50ms);
         if (music->GetCurrentPosition() >= music->GetDuration()) {
@@ -169,16 +214,17 @@ TEST(OpenAlOutput, SoundAndMusicReachTheOutput) {
         std::string error;
         auto device = platform::CreateOpenAlSoundDevice(error);
         ASSERT_NE(device, nullptr) << error;
-        std::this_thread::sleep_for(300ms); // silence first
+        // Each part starts when the output holds the seconds before it.
         const std::vector<std::uint8_t> tone = Tone(0.5);
         auto sound = device->CreateBuffer(kMono16, tone.data(), tone.size());
         ASSERT_NE(sound, nullptr);
+        ASSERT_TRUE(Await([&] { return SecondsWritten(out) >= 0.3; })); // silence first
         sound->Play(false);
-        std::this_thread::sleep_for(800ms);
+        ASSERT_TRUE(Await([&] { return SecondsWritten(out) >= 1.1; }));
         auto music = device->OpenMusic(TestMusic(), error);
         ASSERT_NE(music, nullptr) << error;
         music->Run();
-        std::this_thread::sleep_for(800ms);
+        ASSERT_TRUE(Await([&] { return SecondsWritten(out) >= 1.9; }));
     }
     const std::string wav = test::ReadFile(out);
     ASSERT_GT(wav.size(), 44u);

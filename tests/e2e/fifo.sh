@@ -7,6 +7,7 @@
 # the highscore into a FIFO, end in order on SIGTERM, and leave every FIFO as it was.
 # Usage: fifo.sh STAGE_DIR
 set -euo pipefail
+drive=$(cd "$(dirname "$0")" && pwd)/drive.sh
 stage=$(cd "$1" && pwd)
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -25,24 +26,23 @@ for fifo in $fifos; do
 done
 
 status=0
-xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash -c '
+DRIVE=$drive xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash -c '
     set -m
     SDL_VIDEODRIVER=x11 ALSOFT_DRIVERS=null timeout -s KILL 90 ./zantor Rohr 2>/dev/null & pid=$!
-    click() { xdotool mousedown "$1"; sleep 0.1; xdotool mouseup "$1"; sleep "$2"; }
-    key() { xdotool keydown "$1"; sleep 0.1; xdotool keyup "$1"; sleep "$2"; }
-    for i in $(seq 200); do
-        grep -q "Menu Init end" log.htm 2>/dev/null && break
-        kill -0 "$pid" 2>/dev/null || break
-        sleep 0.1
-    done
-    grep -q "Menu Init end" log.htm || { echo "the menu never came up"; kill -KILL "$pid"; exit 3; }
-    sleep 4            # the buttons fly in
+    . "$DRIVE"
+    await 20 "menu" logged "Menu Init end" 1
+    sleep 3            # the buttons fly in: 2.3 s of the menu from its first frame
     xdotool mousemove_relative -- 560 187; sleep 0.3
-    click 1 3.6        # start
+    loads=$(rows "cLevelname=")
+    click 1 0          # start: two seconds, then level 1 loads
+    await 30 "level load" logged "cLevelname=" $((loads + 1))
+    sleep 1.5          # the level selection turns in for a second
     click 3 1.0        # level 1 (from Standard)
     click 3 0.5        # past the help text
-    click 1 2.0        # launch
-    key Escape 1.0     # game over: the highscore cannot be written into a FIFO
+    click 1 2.0        # launch, and play for two seconds
+    failed=$(rows "$unwritten")
+    key Escape 0       # game over: the highscore cannot be written into a FIFO
+    await 10 "row for the highscore" logged "$unwritten" $((failed + 1))
     kill -TERM "$pid"
     wait "$pid"' || status=$?
 

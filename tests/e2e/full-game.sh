@@ -6,6 +6,7 @@
 # Standard set), so no real highscore is touched.
 # Usage: full-game.sh STAGE_DIR [SCREENSHOT_DIR]
 set -euo pipefail
+drive=$(cd "$(dirname "$0")" && pwd)/drive.sh
 stage=$1
 shots=${2:-}
 work=$(mktemp -d)
@@ -14,36 +15,45 @@ mkdir "$work/Spiel"
 ln -s "$stage/Standard" "$work/Standard"
 cd "$work"
 
-STAGE=$stage SHOTS=$shots xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash -c '
+DRIVE=$drive STAGE=$stage SHOTS=$shots xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash -c '
     set -m
     SDL_VIDEODRIVER=x11 ALSOFT_DRIVERS=null "$STAGE/zantor" Spiel 2>/dev/null & pid=$!
+    . "$DRIVE"
     shot() { if [ -n "$SHOTS" ]; then import -window root "$SHOTS/$1.png"; fi; }
-    click() { xdotool mousedown "$1"; sleep 0.1; xdotool mouseup "$1"; sleep "$2"; }
-    key() { xdotool keydown "$1"; sleep 0.1; xdotool keyup "$1"; sleep "$2"; }
-    sleep 4            # the buttons fly in
+    await 60 "menu" logged "Menu Init end" 1
+    sleep 3            # the buttons fly in: 2.3 s of the menu from its first frame
     shot menu
     # The game cursor starts at the top left and moves 1.5 times the mouse: to the start
     # button at about (840, 280).
     xdotool mousemove_relative -- 560 187; sleep 0.3
-    click 1 3.6        # start: two seconds, then the level selection turns in
+    click 1 0          # start: two seconds, then level 1 loads (its second load)
+    await 30 "level load" logged "cLevelname=" 2
+    sleep 1.5          # the level selection turns in for a second
     shot selection
-    click 3 1.5        # the right button starts level 1: the camera turns in, help follows
+    click 3 1.5        # the right button starts level 1 with its help text
     shot help
     click 3 0.5        # close the help text
-    click 1 3.0        # launch a ball
+    click 1 3.0        # launch a ball, and play for three seconds
     shot play
-    key E 0.5          # a screenshot of the play
-    cp Screenshot.bmp play.bmp
-    key Escape 1.0     # the game ends: game over (or a first highscore)
+    key E 0            # a screenshot of the play
+    await 10 "screenshot of the play" test -f Screenshot.bmp
+    mv Screenshot.bmp play.bmp
+    key Escape 0       # the game ends: a first highscore, written at once
+    await 10 "Highscore.dat" test -f Spiel/Highscore.dat
     shot gameover
-    key E 0.5
-    cp Screenshot.bmp over.bmp
-    key Escape 1.0     # back to the menu
+    key E 0            # of the frame shown after the one that wrote the highscore
+    await 10 "screenshot of the game over" test -f Screenshot.bmp
+    mv Screenshot.bmp over.bmp
+    key Escape 1.0     # back to the menu (no row marks it: a few frames)
     # The end button at about (840, 510): 230 pixels further down.
     xdotool mousemove_relative -- 0 154; sleep 0.3
-    click 1 3.0        # end: the program quits after two seconds
+    click 1 0          # end: the program quits after two seconds
+    end=$((SECONDS + 30))
+    while kill -0 "$pid" 2>/dev/null && [ "$SECONDS" -lt "$end" ]; do
+        sleep 0.1
+    done
     if kill -0 "$pid" 2>/dev/null; then
-        echo "zantor still runs after the end button"; kill -TERM "$pid"; wait "$pid"; exit 3
+        echo "zantor still runs 30 s after the end button"; kill -TERM "$pid"; wait "$pid"; exit 3
     fi
     wait "$pid"'
 

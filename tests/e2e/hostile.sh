@@ -7,6 +7,7 @@
 # order too (without video settings the game cannot open its screen).
 # Usage: hostile.sh STAGE_DIR
 set -euo pipefail
+drive=$(cd "$(dirname "$0")" && pwd)/drive.sh
 stage=$1
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
@@ -51,24 +52,34 @@ echo "Dies ist kein Lied." > Boese/musik.mp3
 mkdir Boese/Highscore.dat Boese/Daten.dat
 files=$(find Boese -mindepth 1 | wc -l)
 
-xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash -c '
+DRIVE=$drive xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash -c '
     set -m
     SDL_VIDEODRIVER=x11 ALSOFT_DRIVERS=null timeout -s KILL 120 ./zantor Boese \
         2>/dev/null & pid=$!
-    click() { xdotool mousedown "$1"; sleep 0.1; xdotool mouseup "$1"; sleep "$2"; }
-    key() { xdotool keydown "$1"; sleep 0.1; xdotool keyup "$1"; sleep "$2"; }
-    sleep 4
+    . "$DRIVE"
+    await 60 "menu" logged "Menu Init end" 1
+    sleep 3            # the buttons fly in: 2.3 s of the menu from its first frame
     xdotool mousemove_relative -- 560 187; sleep 0.3
-    click 1 3.6        # start (its picture comes from Standard)
+    loads=$(rows "cLevelname=")
+    click 1 0          # start (its picture comes from Standard): two seconds, then level 1
+    await 30 "level load" logged "cLevelname=" $((loads + 1))
+    sleep 1.5          # the level selection turns in for a second
     click 3 1.0        # level 1: the binary layout
     click 3 0.5        # past the binary help text
-    click 1 2.0        # launch
+    click 1 2.0        # launch, and play for two seconds
     key F4 0.5         # the camera behind the paddle
-    key Escape 1.0     # game over: the highscore cannot be written
-    key n 3.5          # a new game; the level selection turns in
+    failed=$(rows "$unwritten")
+    key Escape 0       # game over: the highscore cannot be written
+    await 10 "row for the highscore" logged "$unwritten" $((failed + 1))
+    loads=$(rows "cLevelname=")
+    key n 0            # a new game: level 1 loads, and the level selection turns in
+    await 30 "level load" logged "cLevelname=" $((loads + 1))
+    sleep 1.5
     click 3 1.0; click 3 0.5; click 1 1.5
-    key Escape 1.0
-    key Escape 1.0     # back to the menu
+    failed=$(rows "$unwritten")
+    key Escape 0
+    await 10 "row for the highscore" logged "$unwritten" $((failed + 1))
+    key Escape 1.0     # back to the menu (no row marks it: a few frames)
     kill -TERM "$pid"
     wait "$pid"' || status=$?
 status=${status:-0}

@@ -10,10 +10,25 @@ trap 'rm -f "$out"' EXIT
 PROBE=$probe MUSIC=$music OUT=$out xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash -c '
     set -m
     SDL_VIDEODRIVER=x11 ALSOFT_DRIVERS=null "$PROBE" "$MUSIC/" > "$OUT" & pid=$!
-    sleep 1.5
-    xdotool mousemove_relative -- 40 0; sleep 0.3
-    xdotool mousemove_relative -- 0 20; sleep 0.3
-    xdotool keydown s; sleep 1.0; xdotool keyup s; sleep 0.3
+    # Waits until the probe has printed a line matching the pattern, for at most the seconds
+    # given; then the run goes on, and the checks below say what is missing.
+    await() {
+        local end=$((SECONDS + $1))
+        until grep -q "$2" "$OUT"; do
+            kill -0 "$pid" 2>/dev/null || return
+            [ "$SECONDS" -lt "$end" ] || return
+            sleep 0.1
+        done
+    }
+    await 60 "^cursor" # the first position: the frame loop is about to run
+    read -r _ x y < <(grep "^cursor" "$OUT" | head -n 1)
+    xdotool mousemove_relative -- 40 0
+    await 10 "^cursor $((x + 60)) $y\$"
+    xdotool mousemove_relative -- 0 20
+    await 10 "^cursor $((x + 60)) $((y + 30))\$"
+    # Held for a second: the time it is held is what the volume measures.
+    xdotool keydown s; sleep 1.0; xdotool keyup s
+    sleep 0.3 # nothing marks the release: a few frames to see it before the end
     kill -TERM "$pid"
     wait "$pid"'
 

@@ -2,15 +2,20 @@
 # Under Xvfb, holding E writes Screenshot.bmp: the whole 1024 × 768 screen as the menu shows
 # it, a picture with many colours, not an empty frame.
 set -euo pipefail
+drive=$(cd "$(dirname "$0")" && pwd)/drive.sh
 stage=$1
 cd "$stage"
-rm -f Screenshot.bmp
+rm -f Screenshot.bmp log.htm # the menu is awaited by its row in a new log.htm
 
-xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash -c '
+DRIVE=$drive xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash -c '
     SDL_VIDEODRIVER=x11 ./zantor Standard & pid=$!
-    sleep 1.5
-    xdotool keydown e; sleep 0.15; xdotool keyup e
+    . "$DRIVE"
+    await 60 "menu" grep -qF "Menu Init end" log.htm
+    # The screenshot is of the frame last shown, and no row marks the first one: the menu
+    # gets half a second to show some.
     sleep 0.5
+    xdotool keydown e; sleep 0.15; xdotool keyup e
+    await 10 "Screenshot.bmp" test -f Screenshot.bmp # written aside, then renamed: complete
     kill -TERM "$pid"
     wait "$pid"'
 

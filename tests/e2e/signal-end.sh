@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Starts zantor with a data directory from the stage folder under Xvfb, sends it a signal
-# after two seconds and checks that it ended in order: exit code 0 and a complete log.htm
-# with the g_Directory row (and, for "credits", the Info row before it).
+# once the menu is set up and checks that it ended in order: exit code 0 and a complete
+# log.htm with the g_Directory row (and, for "credits", the Info row before it).
 # Usage: signal-end.sh STAGE_DIR SIGNAL DATA_DIR
 set -euo pipefail
 stage=$1 signal=$2 data=$3
@@ -12,11 +12,16 @@ status=0
 SIGNAL=$signal DATA=$data xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash -c '
     set -m # job control, so that the game in the background does not ignore SIGINT
     SDL_VIDEODRIVER=x11 ./zantor "$DATA" & pid=$!
-    sleep 2
-    if ! kill -0 "$pid" 2>/dev/null; then
-        echo "zantor ended by itself before the signal"
-        wait "$pid"; exit 3
-    fi
+    # The menu set up, its last row logged: the frame loop comes next. At most a minute.
+    end=$((SECONDS + 60))
+    until grep -qF "Menu Init end" log.htm 2>/dev/null; do
+        if ! kill -0 "$pid" 2>/dev/null; then
+            echo "zantor ended by itself before the signal"
+            wait "$pid"; exit 3
+        fi
+        [ "$SECONDS" -lt "$end" ] || { echo "no menu after a minute"; kill -KILL "$pid"; exit 3; }
+        sleep 0.1
+    done
     kill -"$SIGNAL" "$pid"
     wait "$pid"' || status=$?
 
