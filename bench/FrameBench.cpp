@@ -491,9 +491,9 @@ int main(int argc, char** argv) {
         if (!RunScenesOnGl(settings, gl, error)) {
             return Fail("scenes on the OpenGL device: " + error);
         }
-        if (g_iScreenWidth != kWidth || g_iScreenHeight != kHeight) {
+        if (gl.screenWidth != kWidth || gl.screenHeight != kHeight) {
             std::printf("note: the settings ask for %d x %d, so the game drew at that size\n",
-                        g_iScreenWidth, g_iScreenHeight);
+                        gl.screenWidth, gl.screenHeight);
         }
         PrintGlScenes(gl, &ceilings);
         std::fflush(stdout);

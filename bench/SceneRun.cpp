@@ -37,11 +37,10 @@ constexpr int kJitter = 8;
 
 CSceneRun::CSceneRun(platform::IWindow& window, platform::CHeadlessWindow& script,
                      const SSceneSettings& settings)
-    : m_Window(window), m_Script(script), m_Settings(settings) {}
+    : m_Window(window), m_Script(script), m_Settings(settings), m_Shell(window, m_Clock),
+      m_Driver(script.Script(), m_Input, [this](float) { return Frame(); }) {}
 
-CSceneRun::~CSceneRun() {
-    m_Game.Release();
-}
+CSceneRun::~CSceneRun() = default;
 
 bool CSceneRun::Fail(const std::string& what) {
     if (m_Error.empty()) {
@@ -53,7 +52,7 @@ bool CSceneRun::Fail(const std::string& what) {
 std::string CSceneRun::Where() const {
     std::ostringstream where;
     where << m_Scene << " scene on " << m_Settings.device << ", frame " << m_lFrames
-          << ", program state " << g_iProgramState << ", menu state " << m_Menu.GetState()
+          << ", program state " << m_Loop.GetProgramState() << ", menu state " << m_Menu.GetState()
           << ", game state " << m_Game.GetGameState() << ", level " << m_Game.GetLevelnummer()
           << (m_Game.IsLevelSelect() ? " (selection)" : "");
     return where.str();
@@ -68,35 +67,18 @@ bool CSceneRun::Run(SSceneResults& results) {
     const bool done = Start() && MenuScene(results.menu) && PlayScene(results.game, results.play) &&
                       StatisticsScene(results.statistics);
     results.framesRun = m_lFrames;
+    results.screenWidth = m_Shell.GetDirect3D().GetScreenWidth();
+    results.screenHeight = m_Shell.GetDirect3D().GetScreenHeight();
     return done;
 }
 
-// The shell's start-up (Program.cpp) in its order, on the manual clock.
+// The game's start-up on the manual clock.
 bool CSceneRun::Start() {
-    g_iProgramState = 0;
     SeedRand(kSeed);
-    if (const std::optional<platform::SImage> icon =
-            platform::LoadPng(DataFilePath("zantor.png"))) {
-        m_Window.SetIcon(*icon);
-    }
-    if (!m_Direct3D.Init(&m_Window)) {
+    if (!m_Shell.Start()) {
         return Fail("the graphics device could not be set up; log.htm says why");
     }
-    m_Direct3D.SetClearColor(0xFF000000u);
-    m_Input.Init(&m_Window);
-    m_Sound.Init(&m_Window);
-    m_Game.Init(&m_Direct3D, &m_Input, &m_Sound);
-    m_Menu.Init(&m_Direct3D, &m_Input, &m_Sound, &m_Game);
-    m_Background.Load("background.png", &m_Direct3D, 0);
-    if (m_Background.GetWidth() > 0 && m_Background.GetHeight() > 0) {
-        m_Background.SetScale(
-            static_cast<float>(g_iScreenWidth) / static_cast<float>(m_Background.GetWidth()),
-            static_cast<float>(g_iScreenHeight) / static_cast<float>(m_Background.GetHeight()));
-    }
     UseFastClock(false);
-    m_Loop.emplace(SShellObjects{m_Window, m_Clock, m_Direct3D, m_Input, m_Sound, m_Game, m_Menu,
-                                 m_Background},
-                   ReadIniInt("Options", "ShowSpeed") == 1);
 
     if (ReadIniInt("Options", "Control") != 1) {
         return Fail("the autopilot steers with the mouse, but the settings have Control != 1");
@@ -120,7 +102,7 @@ bool CSceneRun::Frame(SFrameStats* stats) {
     }
     CFrameLoop::EPass pass = CFrameLoop::EPass::Message;
     while (pass == CFrameLoop::EPass::Message) {
-        pass = m_Loop->RunPass();
+        pass = m_Shell.RunPass();
     }
     bench::EndCounting();
     const auto end = std::chrono::steady_clock::now();
@@ -133,60 +115,32 @@ bool CSceneRun::Frame(SFrameStats* stats) {
                    bench::CountedAllocations() - before);
         ++m_lMeasured;
     }
-    if (g_iProgramState == -1) {
+    if (m_Loop.GetProgramState() == PROGRAM_END) {
         return Fail("the program ended");
     }
     return true;
 }
 
-// A button pressed for one frame between two frames that see it up (a press counts only
-// when a query saw the button released before).
 bool CSceneRun::Click(int button) {
-    if (!Frame()) {
-        return false;
-    }
-    Script().mouse.rgbButtons[static_cast<std::size_t>(button)] = 0x80;
-    const bool down = Frame();
-    Script().mouse.rgbButtons[static_cast<std::size_t>(button)] = 0;
-    return down && Frame();
+    return m_Driver.Click(button);
 }
 
 bool CSceneRun::Tap(int key) {
-    if (!Frame()) {
-        return false;
-    }
-    Script().keys[static_cast<std::size_t>(key)] = 0x80;
-    const bool down = Frame();
-    Script().keys[static_cast<std::size_t>(key)] = 0;
-    return down && Frame();
+    return m_Driver.Tap(key);
 }
 
-// The cursor moves by 1.5 × the mouse's motion, so it gets to within a pixel or two.
 bool CSceneRun::MoveCursor(int x, int y) {
-    for (int move = 0; move < 8; ++move) {
-        if (std::abs(m_Input.GetMouseX() - x) <= 2 && std::abs(m_Input.GetMouseY() - y) <= 2) {
-            break;
-        }
-        Script().mouse.lX = static_cast<int>(std::lround((x - m_Input.GetMouseX()) / 1.5));
-        Script().mouse.lY = static_cast<int>(std::lround((y - m_Input.GetMouseY()) / 1.5));
-        if (!Frame()) {
-            return false;
-        }
-    }
-    return true;
+    return m_Driver.MoveCursor(x, y, 8, [&] {
+        return std::abs(m_Input.GetMouseX() - x) <= 2 && std::abs(m_Input.GetMouseY() - y) <= 2;
+    });
 }
 
 template <typename Condition>
 bool CSceneRun::RunUntil(Condition condition, const char* what, long budget) {
-    for (long frame = 0; frame < budget; ++frame) {
-        if (condition()) {
-            return true;
-        }
-        if (!Frame()) {
-            return false;
-        }
-    }
-    return condition() || Fail(std::string("waited in vain for ") + what);
+    const long start = m_lFrames;
+    return m_Driver.RunUntil(
+               condition, [&] { return m_lFrames - start >= budget; }, 0) ||
+           Fail(std::string("waited in vain for ") + what);
 }
 
 void CSceneRun::BeginMeasuring(const char* scene, SFrameStats& stats) {
@@ -220,7 +174,7 @@ bool CSceneRun::MenuScene(SFrameStats& stats) {
     UseFastClock(true);
     const long budget = static_cast<long>(kWaitSeconds * 1000.0 / kFastMs);
     const auto settled = [this] {
-        if (g_iProgramState != 0 || m_Menu.GetState() != CMenu::MENU_IDLE) {
+        if (m_Loop.GetProgramState() != PROGRAM_MENU || m_Menu.GetState() != CMenu::MENU_IDLE) {
             return false;
         }
         const std::vector<STextLine>& lines = m_Menu.GetText().GetLines();
@@ -233,7 +187,10 @@ bool CSceneRun::MenuScene(SFrameStats& stats) {
     UseFastClock(false);
     return MeasureStill(
         "menu", stats,
-        [this] { return g_iProgramState == 0 && m_Menu.GetState() == CMenu::MENU_IDLE; },
+        [this] {
+            return m_Loop.GetProgramState() == PROGRAM_MENU &&
+                   m_Menu.GetState() == CMenu::MENU_IDLE;
+        },
         "the menu left its idle state");
 }
 
@@ -241,7 +198,7 @@ bool CSceneRun::EnterLevel(int level) {
     UseFastClock(true);
     const long budget = static_cast<long>(kWaitSeconds * 1000.0 / kFastMs);
     const auto selecting = [this] {
-        return g_iProgramState == 1 && m_Game.IsLevelSelect() &&
+        return m_Loop.GetProgramState() == PROGRAM_GAME && m_Game.IsLevelSelect() &&
                m_Game.GetGameState() == S::STATE_PLAYING;
     };
     if (!RunUntil(selecting, "the level selection", budget)) {
@@ -257,9 +214,11 @@ bool CSceneRun::EnterLevel(int level) {
     while (m_Game.GetLevelnummer() != level) {
         const int before = m_Game.GetLevelnummer();
         const bool up = before < level;
-        const int x = up ? g_iScreenWidth - static_cast<int>(right.width) / 2
-                         : static_cast<int>(left.width) / 2;
-        const int y = g_iScreenHeight / 2 + static_cast<int>(up ? right.height : left.height) / 2;
+        const int x =
+            up ? m_Shell.GetDirect3D().GetScreenWidth() - static_cast<int>(right.width) / 2
+               : static_cast<int>(left.width) / 2;
+        const int y = m_Shell.GetDirect3D().GetScreenHeight() / 2 +
+                      static_cast<int>(up ? right.height : left.height) / 2;
         if (!MoveCursor(x, y) || !Click(0)) {
             return false;
         }
@@ -367,7 +326,7 @@ bool CSceneRun::PlayScene(SFrameStats& stats, SPlayNotes& notes) {
         return Fail("the start button did not start the game");
     }
     UseFastClock(true);
-    if (!RunUntil([] { return g_iProgramState == 1; }, "the game",
+    if (!RunUntil([this] { return m_Loop.GetProgramState() == PROGRAM_GAME; }, "the game",
                   static_cast<long>(kWaitSeconds * 1000.0 / kFastMs))) {
         return false;
     }
@@ -391,7 +350,8 @@ bool CSceneRun::PlayScene(SFrameStats& stats, SPlayNotes& notes) {
             }
             continue;
         }
-        if (state != S::STATE_PLAYING || m_Game.IsLevelSelect() || g_iProgramState != 1) {
+        if (state != S::STATE_PLAYING || m_Game.IsLevelSelect() ||
+            m_Loop.GetProgramState() != PROGRAM_GAME) {
             return Fail("play ended");
         }
         TopUp(notes);
@@ -438,6 +398,9 @@ bool CSceneRun::StatisticsScene(SFrameStats& stats) {
     }
     return MeasureStill(
         "statistics", stats,
-        [this] { return m_Game.GetGameState() == S::STATE_STATISTICS && g_iProgramState == 1; },
+        [this] {
+            return m_Game.GetGameState() == S::STATE_STATISTICS &&
+                   m_Loop.GetProgramState() == PROGRAM_GAME;
+        },
         "the statistics panel went away");
 }

@@ -1,15 +1,10 @@
 #pragma once
 
 #include "FrameStats.h"
-#include "audio/Sound.h"
-#include "engine/Direct3D.h"
-#include "engine/Sprite.h"
-#include "game/Game.h"
-#include "input/Input.h"
-#include "menu/Menu.h"
+#include "InputDriver.h"
 #include "platform/Clock.h"
 #include "platform/HeadlessWindow.h"
-#include "shell/FrameLoop.h"
+#include "shell/Shell.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -43,11 +38,13 @@ struct SSceneResults {
     SFrameStats game;
     SFrameStats statistics;
     SPlayNotes play;
-    long framesRun = 0; // every frame, getting to the scenes and warm-up included
+    long framesRun = 0;  // every frame, getting to the scenes and warm-up included
+    int screenWidth = 0; // the size the game drew at
+    int screenHeight = 0;
 };
 
-// The program's objects on one window, made in the shell's order and driven by the shell's
-// frame loop on a manual clock, with the input of the window's script: the menu after its
+// The game started on one window as the program starts it, and driven by its frame loop
+// on a manual clock, with the input of the window's script: the menu after its
 // fly-in, play on a full level with an autopilot at the mouse, and the statistics panel of
 // a cleared level.
 class CSceneRun {
@@ -108,13 +105,12 @@ class CSceneRun {
     std::uint32_t m_iStepMs = 16;
 
     platform::CManualClock m_Clock;
-    CDirect3D m_Direct3D;
-    CInput m_Input;
-    CSound m_Sound;
-    CGame m_Game;
-    CMenu m_Menu;
-    CSprite m_Background;
-    std::optional<CFrameLoop> m_Loop;
+    CShell m_Shell;
+    CFrameLoop& m_Loop = m_Shell.GetLoop();
+    CInput& m_Input = m_Shell.GetInput();
+    CGame& m_Game = m_Shell.GetGame();
+    CMenu& m_Menu = m_Shell.GetMenu();
+    test::CInputDriver m_Driver;
 
     float m_fSensitivity = 1.0f;
     bool m_bLaunchPressed = false;

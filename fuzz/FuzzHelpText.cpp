@@ -64,8 +64,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     FUZZ_CHECK(count == rows.size());
 
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        screen.direct3D.WriteText(rows[i].c_str(), g_iScreenWidth / 8,
-                                  g_iScreenHeight / 8 + 16 * static_cast<int>(i), 0xffe8ecffu, 0);
+        screen.direct3D.WriteText(rows[i].c_str(), screen.direct3D.GetScreenWidth() / 8,
+                                  screen.direct3D.GetScreenHeight() / 8 + 16 * static_cast<int>(i),
+                                  0xffe8ecffu, 0);
         if (i == 0) {
             // The other placements of the text functions: centred, and right-aligned left
             // of the screen.

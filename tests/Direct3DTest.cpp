@@ -31,8 +31,8 @@ TEST_F(Direct3D, MinusOneStandsForTheDefaults) {
     EXPECT_EQ(test::LogRows(),
               test::ErrorRow("ScrWidth set to 1024") + test::ErrorRow("ScrHeight set to 768") +
                   test::ErrorRow("ScrDepth set to 32") + test::ErrorRow("Windowed set to 0"));
-    EXPECT_EQ(g_iScreenWidth, 1024);
-    EXPECT_EQ(g_iScreenHeight, 768);
+    EXPECT_EQ(m_Direct3D.GetScreenWidth(), 1024);
+    EXPECT_EQ(m_Direct3D.GetScreenHeight(), 768);
     EXPECT_EQ(Device().GetBackBufferWidth(), 1024);
 }
 
@@ -46,8 +46,8 @@ TEST_F(Direct3D, ModeMatchesWhateverItsRefreshRate) {
 TEST_F(Direct3D, MissingWidthReportsEveryModeAndLeavesWidthZero) {
     WriteSettings("[VideoMode]\nHeight=768\nDepth=32\nWindowed=0\n");
     EXPECT_FALSE(m_Direct3D.Init(&m_Window));
-    EXPECT_EQ(g_iScreenWidth, 0);
-    EXPECT_EQ(g_iScreenHeight, 768);
+    EXPECT_EQ(m_Direct3D.GetScreenWidth(), 0);
+    EXPECT_EQ(m_Direct3D.GetScreenHeight(), 768);
     const std::string rows = test::LogRows();
     EXPECT_TRUE(rows.ends_with(ModeRows())) << rows;
     EXPECT_EQ(m_Direct3D.GetDevice(), nullptr);

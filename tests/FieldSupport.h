@@ -114,7 +114,7 @@ class CFieldTest : public CEngineTest {
         }
         InitDevice();
         m_Sound.Init(&m_Window);
-        m_Input.Init(&m_Window);
+        m_Input.Init(&m_Window, m_Direct3D.GetScreenWidth(), m_Direct3D.GetScreenHeight());
         m_Links = SGameContext{&m_Board,  &m_Paddel, &m_Balls,  &m_Blocks,
                                &m_Player, &m_iLevel, &m_fShake, &m_Sound};
         SeedRand(1);

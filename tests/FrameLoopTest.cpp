@@ -1,15 +1,10 @@
 #include "shell/FrameLoop.h"
 #include "TestSupport.h"
-#include "audio/Sound.h"
-#include "engine/Direct3D.h"
-#include "engine/Sprite.h"
-#include "game/Game.h"
-#include "input/Input.h"
-#include "menu/Menu.h"
 #include "platform/HeadlessWindow.h"
 #include "platform/Numeric.h"
 #include "platform/SoundDevice.h"
 #include "settings/Settings.h"
+#include "shell/Shell.h"
 
 #include <gtest/gtest.h>
 
@@ -19,23 +14,19 @@
 
 namespace {
 
-// The shell's objects on a headless window and a test clock.
+// The game started on a headless window and a test clock, with the tests' settings and no
+// data directory: the menu has no pictures, and the frames draw no background.
 class FrameLoop : public ::testing::Test {
   protected:
-    FrameLoop() : m_Window(1024, 768) {
-        g_iProgramState = 0;
-        m_Direct3D.Init(&m_Window);
-        m_Direct3D.SetClearColor(0xFF000000u);
-        m_Input.Init(&m_Window);
-        m_Game.Init(&m_Direct3D, &m_Input, &m_Sound);
-        m_Menu.Init(&m_Direct3D, &m_Input, &m_Sound, &m_Game);
+    FrameLoop() : m_Window(1024, 768), m_Shell(m_Window, m_Clock) {
+        m_bStarted = m_Shell.Start();
+        Trace().clear();
     }
-    ~FrameLoop() override { g_iProgramState = 0; }
 
-    CFrameLoop MakeLoop(bool showSpeed) {
-        return CFrameLoop(
-            {m_Window, m_Clock, m_Direct3D, m_Input, m_Sound, m_Game, m_Menu, m_Background},
-            showSpeed);
+    CFrameLoop& MakeLoop(bool showSpeed) {
+        EXPECT_TRUE(m_bStarted);
+        m_Shell.GetLoop().SetShowSpeed(showSpeed);
+        return m_Shell.GetLoop();
     }
     std::vector<std::string>& Trace() { return m_Window.Script().trace; }
     long Presents() { return std::count(Trace().begin(), Trace().end(), "Present"); }
@@ -43,16 +34,12 @@ class FrameLoop : public ::testing::Test {
     test::CScratchDir m_Dir; // the loop's log rows and files go here
     platform::CHeadlessWindow m_Window;
     platform::CManualClock m_Clock;
-    CDirect3D m_Direct3D;
-    CInput m_Input;
-    CSound m_Sound;
-    CGame m_Game;
-    CMenu m_Menu;
-    CSprite m_Background;
+    CShell m_Shell;
+    bool m_bStarted = false;
 };
 
 TEST_F(FrameLoop, FirstFrameGetsZeroAndEachFrameItsPredecessorsDuration) {
-    CFrameLoop loop = MakeLoop(false);
+    CFrameLoop& loop = MakeLoop(false);
     m_Clock.Script({1000000, 1016000, 1016000, 1049000});
     EXPECT_EQ(loop.GetFrameTime(), 0.0f);
     EXPECT_EQ(loop.RunPass(), CFrameLoop::EPass::Frame);
@@ -62,7 +49,7 @@ TEST_F(FrameLoop, FirstFrameGetsZeroAndEachFrameItsPredecessorsDuration) {
 }
 
 TEST_F(FrameLoop, FrameDrawsClearSceneAndPresentInOrder) {
-    CFrameLoop loop = MakeLoop(false);
+    CFrameLoop& loop = MakeLoop(false);
     loop.RunPass();
     EXPECT_EQ(Trace(), (std::vector<std::string>{"Clear FF000000 1 0", "BeginScene", "EndScene",
                                                  "Present"}));
@@ -70,7 +57,7 @@ TEST_F(FrameLoop, FrameDrawsClearSceneAndPresentInOrder) {
 
 TEST_F(FrameLoop, FramesAreMeasuredToTheMicrosecond) {
     // Frames of a fast graphics card: 0.4 ms and 1.7 ms, not 0 and 1 (or 2).
-    CFrameLoop loop = MakeLoop(false);
+    CFrameLoop& loop = MakeLoop(false);
     m_Clock.Script({5000, 5400, 5400, 7100});
     loop.RunPass();
     EXPECT_FLOAT_EQ(loop.GetFrameTime(), 0.0004f);
@@ -79,7 +66,7 @@ TEST_F(FrameLoop, FramesAreMeasuredToTheMicrosecond) {
 }
 
 TEST_F(FrameLoop, AStallCountsAsTheLongestFrameButShowsAsItWas) {
-    CFrameLoop loop = MakeLoop(false);
+    CFrameLoop& loop = MakeLoop(false);
     m_Clock.Script({0, 3000000, 3000000, 3100000, 3100000, 3100001});
     loop.RunPass(); // held up for 3 s
     EXPECT_EQ(loop.GetFrameTime(), CFrameLoop::kLongestFrame);
@@ -91,7 +78,7 @@ TEST_F(FrameLoop, AStallCountsAsTheLongestFrameButShowsAsItWas) {
 }
 
 TEST_F(FrameLoop, ScreenshotPassMeasuresFromAfterTheScreenshot) {
-    CFrameLoop loop = MakeLoop(false);
+    CFrameLoop& loop = MakeLoop(false);
     m_Window.Script().keys[DIK_E] = 0x80;
     m_Clock.Script({100000, 350000, 400000});
     loop.RunPass();
@@ -122,13 +109,13 @@ TEST_F(FrameLoop, VolumeKeysStepByATruncatedThousandthOfTheFrameTime) {
     wav += std::string(16000, '\0');
     std::filesystem::create_directory("Standard");
     test::WriteFile("Standard/ball.wav", wav);
-    m_Sound.Init(&m_Window);
-    m_Sound.LoadSound("ball", 0);
-    ASSERT_NE(m_Sound.GetSound("ball")->pBuffer, nullptr);
-    platform::ISoundBuffer& buffer = *m_Sound.GetSound("ball")->pBuffer;
+    CSound& sound = m_Shell.GetSound();
+    sound.LoadSound("ball", 0);
+    ASSERT_NE(sound.GetSound("ball")->pBuffer, nullptr);
+    platform::ISoundBuffer& buffer = *sound.GetSound("ball")->pBuffer;
     buffer.SetVolume(-1000);
 
-    CFrameLoop loop = MakeLoop(false);
+    CFrameLoop& loop = MakeLoop(false);
     m_Clock.Script({0, 17000}); // the first frame takes 17 ms, the next ones 0 ms
     m_Window.Script().keys[DIK_A] = 0x80;
     loop.RunPass(); // first frame: time 0, no change
@@ -143,7 +130,7 @@ TEST_F(FrameLoop, VolumeKeysStepByATruncatedThousandthOfTheFrameTime) {
 }
 
 TEST_F(FrameLoop, MessagePassRunsNoFrameAndPollsNoInput) {
-    CFrameLoop loop = MakeLoop(false);
+    CFrameLoop& loop = MakeLoop(false);
     m_Window.Post(platform::SMessage::EKind::Other);
     m_Window.Script().mouse.lX = 5;
     m_Clock.Script({10000, 20000});
@@ -156,7 +143,7 @@ TEST_F(FrameLoop, MessagePassRunsNoFrameAndPollsNoInput) {
 }
 
 TEST_F(FrameLoop, ShowSpeedIsZeroFor49FramesThenTheMeanOfFifty) {
-    CFrameLoop loop = MakeLoop(true);
+    CFrameLoop& loop = MakeLoop(true);
     m_Clock.SetStepPerReading(20000); // every frame takes 20 ms: 50 frames per second
     for (int frame = 1; frame <= 49; ++frame) {
         loop.RunPass();
@@ -174,7 +161,7 @@ TEST_F(FrameLoop, ShowSpeedIsZeroFor49FramesThenTheMeanOfFifty) {
 }
 
 TEST_F(FrameLoop, ZeroMillisecondFramesDoNotBreakTheCounter) {
-    CFrameLoop loop = MakeLoop(true);
+    CFrameLoop& loop = MakeLoop(true);
     for (int frame = 0; frame < 100; ++frame) {
         loop.RunPass(); // the clock stands still
     }
@@ -182,20 +169,20 @@ TEST_F(FrameLoop, ZeroMillisecondFramesDoNotBreakTheCounter) {
 }
 
 TEST_F(FrameLoop, StateMinusOneDestroysTheWindowAndEndsTheLoop) {
-    CFrameLoop loop = MakeLoop(false);
+    CFrameLoop& loop = MakeLoop(false);
     loop.RunPass();
-    g_iProgramState = -1;
+    loop.SetProgramState(PROGRAM_END);
     EXPECT_EQ(loop.RunPass(), CFrameLoop::EPass::Frame);
     EXPECT_TRUE(m_Window.IsDestroyed());
     EXPECT_EQ(loop.RunPass(), CFrameLoop::EPass::Quit);
 }
 
 TEST_F(FrameLoop, CloseRequestLeadsThroughStateMinusOne) {
-    CFrameLoop loop = MakeLoop(false);
-    g_iProgramState = 1;
+    CFrameLoop& loop = MakeLoop(false);
+    loop.SetProgramState(PROGRAM_GAME);
     m_Window.Post(platform::SMessage::EKind::CloseRequest);
     EXPECT_EQ(loop.RunPass(), CFrameLoop::EPass::Message);
-    EXPECT_EQ(g_iProgramState, -1);
+    EXPECT_EQ(loop.GetProgramState(), PROGRAM_END);
     EXPECT_FALSE(m_Window.IsDestroyed());
     loop.Run(); // one frame that destroys the window, then the quit message
     EXPECT_TRUE(m_Window.IsDestroyed());
@@ -203,13 +190,13 @@ TEST_F(FrameLoop, CloseRequestLeadsThroughStateMinusOne) {
 }
 
 TEST_F(FrameLoop, FailedPresentEndsTheProgram) {
-    CFrameLoop loop = MakeLoop(false);
+    CFrameLoop& loop = MakeLoop(false);
     m_Window.Script().failPresent = true;
     loop.Run();
-    EXPECT_EQ(g_iProgramState, -1);
+    EXPECT_EQ(loop.GetProgramState(), PROGRAM_END);
     EXPECT_TRUE(m_Window.IsDestroyed());
     EXPECT_EQ(Presents(), 1);
-    m_Game.Release(); // once more, as after the loop
+    m_Shell.GetGame().Release(); // once more, as after the loop
 }
 
 TEST(TruncToInt, RoundsTowardZeroAndSaturates) {

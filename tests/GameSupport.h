@@ -1,6 +1,7 @@
 #pragma once
 
 #include "FieldSupport.h"
+#include "InputDriver.h"
 #include "game/Game.h"
 #include "game/ScoreFile.h"
 
@@ -28,36 +29,25 @@ class CGameTest : public CFieldTest {
             std::filesystem::copy_file(m_DataDir / "ball.wav",
                                        m_DataDir / (std::string(name) + ".wav"));
         }
-        g_iProgramState = 1;
     }
-    ~CGameTest() override { g_iProgramState = 0; }
 
     void Init() {
         m_Game.Init(&m_Direct3D, &m_Input, &m_Sound);
         g_Log.Open();
     }
-    // One frame: input read, then the game's update.
+    // One frame: input read, then the game's update. A frame that leaves the game for the
+    // menu is remembered in m_iProgramState.
     void Frame(float dt = 0.01f) {
         m_Input.Update();
-        m_Game.Update(dt);
+        if (m_Game.Update(dt) != PROGRAM_GAME) {
+            m_iProgramState = PROGRAM_MENU;
+        }
     }
     // A key tapped for one frame, after a frame in which it is up.
-    void Tap(int key, float dt = 0.01f) {
-        Frame(0);
-        m_Window.Script().keys[static_cast<std::size_t>(key)] = 0x80;
-        Frame(dt);
-        m_Window.Script().keys[static_cast<std::size_t>(key)] = 0;
-        Frame(0);
-    }
+    void Tap(int key, float dt = 0.01f) { m_Driver.Tap(key, dt); }
     // A mouse button clicked for one frame (the cursor where it is), after a frame in which
     // it is up, as a player's click comes after frames of a released button.
-    void Click(int button, float dt = 0.01f) {
-        Frame(0);
-        m_Window.Script().mouse.rgbButtons[static_cast<std::size_t>(button)] = 0x80;
-        Frame(dt);
-        m_Window.Script().mouse.rgbButtons[static_cast<std::size_t>(button)] = 0;
-        Frame(0);
-    }
+    void Click(int button, float dt = 0.01f) { m_Driver.Click(button, dt); }
     // Moves the game's cursor to (x, y) from wherever it is.
     void MoveCursorTo(int x, int y) {
         for (int i = 0; i < 2; ++i) { // the first move clamps at a corner
@@ -115,6 +105,11 @@ Faktor=3
 )";
 
     CGame m_Game;
+    int m_iProgramState = PROGRAM_GAME;
+    CInputDriver m_Driver{m_Window.Script(), m_Input, [this](float dt) {
+                              Frame(dt);
+                              return true;
+                          }};
 };
 
 } // namespace test

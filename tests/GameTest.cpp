@@ -118,19 +118,19 @@ TEST_F(Game, EscapeInEveryState) {
     m_Game.NewGame();
     RunUntil(S::STATE_PLAYING);
     Tap(DIK_ESCAPE);
-    EXPECT_EQ(g_iProgramState, 0);
+    EXPECT_EQ(m_iProgramState, PROGRAM_MENU);
     EXPECT_EQ(m_Game.GetGameState(), S::STATE_HIGHSCORE); // no file yet: 0 is a highscore
     // In the game-over screens: only back to the menu.
-    g_iProgramState = 1;
+    m_iProgramState = PROGRAM_GAME;
     Tap(DIK_ESCAPE);
-    EXPECT_EQ(g_iProgramState, 0);
+    EXPECT_EQ(m_iProgramState, PROGRAM_MENU);
     EXPECT_EQ(m_Game.GetGameState(), S::STATE_HIGHSCORE);
     // While playing: the game ends, the program stays in the game.
-    g_iProgramState = 1;
+    m_iProgramState = PROGRAM_GAME;
     Play();
     ASSERT_EQ(m_Game.GetGameState(), S::STATE_PLAYING);
     Tap(DIK_ESCAPE);
-    EXPECT_EQ(g_iProgramState, 1);
+    EXPECT_EQ(m_iProgramState, PROGRAM_GAME);
     EXPECT_EQ(m_Game.GetGameState(), S::STATE_GAME_OVER); // 0 again, equal: no new record
 }
 
@@ -179,6 +179,7 @@ TEST_F(Game, AStallOfThreeSecondsLosesNoBall) {
     CSprite background;
     CFrameLoop loop({m_Window, clock, m_Direct3D, m_Input, m_Sound, m_Game, menu, background},
                     false);
+    loop.SetProgramState(PROGRAM_GAME);
     std::uint64_t now = 0;
     // One pass whose frame takes the given microseconds: the next pass's updates get them.
     const auto pass = [&](std::uint64_t micros) {
@@ -388,14 +389,21 @@ TEST_F(GameScene, PlayFieldIsDrawnInItsOrder) {
 }
 
 TEST_F(GameScene, PanelCoversAllButASixteenthAtEachEdge) {
-    g_iScreenWidth = 320;
-    g_iScreenHeight = 200;
-    Device().ClearDraws();
-    m_Game.DrawPanel();
-    g_iScreenWidth = 640;
-    g_iScreenHeight = 480;
-    ASSERT_EQ(Draws().size(), 1u);
-    const platform::SRecordedDraw& panel = Draws()[0];
+    // The same game on a screen of 320 × 200.
+    std::string settings = test::ReadFile(m_SettingsDir / "Zantor.ini");
+    const std::size_t size = settings.find("Width=640\nHeight=480");
+    ASSERT_NE(size, std::string::npos);
+    WriteSettings(settings.replace(size, 20, "Width=320\nHeight=200"));
+    platform::CHeadlessWindow window(320, 200);
+    CDirect3D direct3D;
+    ASSERT_TRUE(direct3D.Init(&window));
+    CGame game;
+    game.Init(&direct3D, &m_Input, &m_Sound);
+    platform::CRecordingDevice& device = *window.GetRecordingDevice();
+    device.ClearDraws();
+    game.DrawPanel();
+    ASSERT_EQ(device.GetDraws().size(), 1u);
+    const platform::SRecordedDraw& panel = device.GetDraws()[0];
     EXPECT_EQ(panel.type, D3DPT_TRIANGLESTRIP);
     EXPECT_EQ(panel.fvf, D3DFVF_XYZRHW | D3DFVF_DIFFUSE | D3DFVF_TEX1);
     ASSERT_EQ(panel.vertices.size(), 4u * 28u);
@@ -407,7 +415,7 @@ TEST_F(GameScene, PanelCoversAllButASixteenthAtEachEdge) {
     EXPECT_EQ(corners[0][1], 12.0f);
     EXPECT_EQ(corners[3][0], 300.0f);
     EXPECT_EQ(corners[3][1], 188.0f);
-    EXPECT_EQ(Device().GetRenderState(D3DRS_ALPHABLENDENABLE), 0u);
+    EXPECT_EQ(device.GetRenderState(D3DRS_ALPHABLENDENABLE), 0u);
 }
 
 TEST_F(GameScene, HelpTextRowsAre16PixelsApart) {

@@ -1,6 +1,5 @@
 #include "input/Input.h"
 #include "TestSupport.h"
-#include "engine/Direct3D.h"
 #include "platform/HeadlessWindow.h"
 
 #include <gtest/gtest.h>
@@ -9,12 +8,7 @@ namespace {
 
 class Input : public ::testing::Test {
   protected:
-    Input() : m_Window(800, 600) {
-        g_iScreenWidth = 800;
-        g_iScreenHeight = 600;
-        m_Input.Init(&m_Window);
-    }
-    ~Input() override { g_iScreenWidth = g_iScreenHeight = 0; }
+    Input() : m_Window(800, 600) { m_Input.Init(&m_Window, 800, 600); }
 
     platform::SHeadlessScript& Script() { return m_Window.Script(); }
 

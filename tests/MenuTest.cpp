@@ -33,22 +33,29 @@ class Menu : public test::CGameTest {
         }
         WriteLayout(0, "0000@\n");
         ASSERT_TRUE(m_Direct3D2.Init(&m_Screen));
-        m_Input2.Init(&m_Screen);
+        m_Input2.Init(&m_Screen, m_Direct3D2.GetScreenWidth(), m_Direct3D2.GetScreenHeight());
         m_Game.Init(&m_Direct3D2, &m_Input2, &m_Sound);
         m_Menu.Init(&m_Direct3D2, &m_Input2, &m_Sound, &m_Game);
-        g_iProgramState = 0;
         g_Log.Open();
     }
+    // One frame: input read, then the menu's update. A frame that leaves the menu is
+    // remembered in m_iProgramState.
     void Frame(float dt) {
         m_Input2.Update();
-        m_Menu.Update(dt);
+        Update(dt);
+    }
+    void Update(float dt) {
+        const EProgramState next = m_Menu.Update(dt);
+        if (next != PROGRAM_MENU) {
+            m_iProgramState = next;
+        }
     }
     void ClickAt(int x, int y) {
         for (int i = 0; i < 2; ++i) {
             m_Screen.Script().mouse.lX = i == 0 ? -100000 : 0;
             m_Screen.Script().mouse.lY = i == 0 ? -100000 : 0;
             m_Input2.Update();
-            m_Menu.Update(0);
+            Update(0);
         }
         m_Screen.Script().mouse.lX = static_cast<int>(x / 1.5f + 0.5f);
         m_Screen.Script().mouse.lY = static_cast<int>(y / 1.5f + 0.5f);
@@ -73,6 +80,7 @@ class Menu : public test::CGameTest {
     CDirect3D m_Direct3D2;
     CInput m_Input2;
     CMenu m_Menu;
+    int m_iProgramState = PROGRAM_MENU;
 };
 
 TEST_F(Menu, ButtonFliesStraightAndTurnsEvenly) {
@@ -137,9 +145,9 @@ TEST_F(Menu, StartBeginsTheGameAfterTwoSeconds) {
     ClickAt(600, 400); // a second click restarts the countdown and the line once
     EXPECT_EQ(Lines(), std::vector<std::string>{"Spiel startet..."});
     Frame(1.99f);
-    EXPECT_EQ(g_iProgramState, 0);
+    EXPECT_EQ(m_iProgramState, PROGRAM_MENU);
     Frame(0.02f);
-    EXPECT_EQ(g_iProgramState, 1);
+    EXPECT_EQ(m_iProgramState, PROGRAM_GAME);
     EXPECT_EQ(m_Menu.GetState(), M::MENU_IDLE);
     EXPECT_TRUE(m_Game.IsLevelSelect());
     EXPECT_TRUE(Lines().empty());
@@ -155,7 +163,7 @@ TEST_F(Menu, InfoDuringTheCountdownStopsTheStart) {
     EXPECT_EQ(Lines()[0], "Zantor:");
     EXPECT_EQ(Lines()[4], "");
     Frame(2.5f);
-    EXPECT_EQ(g_iProgramState, 0);
+    EXPECT_EQ(m_iProgramState, PROGRAM_MENU);
     EXPECT_TRUE(Lines().empty()); // the countdown ran out: the column is cleared
     EXPECT_EQ(m_Menu.GetState(), M::MENU_INFO);
 }
@@ -167,7 +175,7 @@ TEST_F(Menu, EndQuitsAfterTwoSecondsWithAFarewell) {
     EXPECT_EQ(m_Menu.GetState(), M::MENU_QUITTING);
     EXPECT_EQ(Lines(), std::vector<std::string>{"Bis bald!"});
     Frame(2.0f);
-    EXPECT_EQ(g_iProgramState, -1);
+    EXPECT_EQ(m_iProgramState, PROGRAM_END);
 }
 
 TEST_F(Menu, ClicksDuringTheFlyInAreIgnored) {

@@ -8,9 +8,6 @@
 #include <cstdio>
 #include <string>
 
-int g_iScreenWidth = 0;
-int g_iScreenHeight = 0;
-
 namespace {
 
 // A video-mode setting; -1 in the file stands for the default and is reported.
@@ -56,8 +53,8 @@ bool CDirect3D::Init(platform::IWindow* window) {
             found = true;
         }
     }
-    g_iScreenWidth = width;
-    g_iScreenHeight = height;
+    m_iScreenWidth = width;
+    m_iScreenHeight = height;
     if (!found) {
         char row[512];
         std::snprintf(row, sizeof row, "Gefundene Grafikkarte: %s", adapter.c_str());
@@ -141,7 +138,7 @@ void CDirect3D::WriteText(const char* text, int x, int y, std::uint32_t color, i
     }
     if (centred == 1) {
         const int width = rect.right - rect.left;
-        rect.left = (g_iScreenWidth - width) / 2;
+        rect.left = (m_iScreenWidth - width) / 2;
         rect.right = rect.left + width;
         m_pFont->DrawText(text, rect, DT_CENTER, color);
     } else {

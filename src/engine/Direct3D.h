@@ -8,10 +8,6 @@
 #include <cstdint>
 #include <memory>
 
-// The screen size in pixels, set by the graphics device's Init from the settings.
-extern int g_iScreenWidth;
-extern int g_iScreenHeight;
-
 // What every 3D scene of the game (the play field, the menu's backdrop) is drawn with: the
 // material of every lit mesh, and the projection, a quarter turn of view across the screen's
 // height with depth from 1 to 500 units.
@@ -36,6 +32,9 @@ class CDirect3D {
     void BeginFrame();
     // Ends the scene and presents it; false when presenting failed.
     bool EndFrame();
+    // The screen size in pixels, settled by Init from the settings; 0 before.
+    int GetScreenWidth() const { return m_iScreenWidth; }
+    int GetScreenHeight() const { return m_iScreenHeight; }
     platform::IGraphicsDevice* GetDevice() { return m_pDevice.get(); }
     CXSprite* GetSprite() { return m_pSprite.get(); }
     // One line of text with its top-left corner at (x, y), or centred on the screen when
@@ -54,4 +53,6 @@ class CDirect3D {
     std::unique_ptr<CXFont> m_pFont;
     std::unique_ptr<CXSprite> m_pSprite;
     std::uint32_t m_ClearColor = 0;
+    int m_iScreenWidth = 0;
+    int m_iScreenHeight = 0;
 };

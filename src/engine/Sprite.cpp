@@ -54,7 +54,8 @@ bool CSprite::DrawAt(int x, int y) {
 
 void CSprite::Draw(int x, int y, int centred) {
     if (centred == 1) {
-        x = (g_iScreenWidth - GetWidth()) / 2;
+        const int screenWidth = m_pDirect3D != nullptr ? m_pDirect3D->GetScreenWidth() : 0;
+        x = (screenWidth - GetWidth()) / 2;
     }
     if (!DrawAt(x, y)) {
         LogError("Sprite konnte nicht angezeigt werden!");

@@ -10,8 +10,6 @@
 
 #include <string>
 
-int g_iProgramState = 0;
-
 CGame::CGame()
     : m_Context{&m_Board,  &m_Paddel,       &m_Balls,  &m_Blocks,
                 &m_Player, &m_iLevelnummer, &m_fShake, nullptr} {}
@@ -48,8 +46,10 @@ void CGame::Init(CDirect3D* direct3D, CInput* input, CSound* sound) {
     m_LeftArrow.Load("links.png", direct3D, 0xFF000000u);
     m_RightArrow.Load("rechts.png", direct3D, 0xFF000000u);
     m_Pointer.Load("zeiger.png", direct3D, 0xFF000000u);
-    m_LeftArrow.SetPosition(0, g_iScreenHeight / 2);
-    m_RightArrow.SetPosition(g_iScreenWidth - m_RightArrow.GetWidth(), g_iScreenHeight / 2);
+    const int width = direct3D != nullptr ? direct3D->GetScreenWidth() : 0;
+    const int height = direct3D != nullptr ? direct3D->GetScreenHeight() : 0;
+    m_LeftArrow.SetPosition(0, height / 2);
+    m_RightArrow.SetPosition(width - m_RightArrow.GetWidth(), height / 2);
 
     if (sound != nullptr) {
         sound->LoadSound("gameover", 4);
@@ -112,13 +112,13 @@ bool CGame::HelpTextExists() {
     return m_HelpText.Exists(m_iLevelnummer);
 }
 
-void CGame::Update(float d) {
+EProgramState CGame::Update(float d) {
     if (m_pInput == nullptr) {
-        return; // not initialised
+        return PROGRAM_GAME; // not initialised
     }
-    HandleKeys();
+    const EProgramState next = HandleKeys();
     if (m_bPause) {
-        return; // no timers run, nothing moves; the keys above still work
+        return next; // no timers run, nothing moves; the keys above still work
     }
     if (!m_bLevelSelect && m_iGameState == STATE_PLAYING) {
         m_Player.Control(d);
@@ -162,9 +162,11 @@ void CGame::Update(float d) {
     } else {
         m_fShake = 0;
     }
+    return next;
 }
 
-void CGame::HandleKeys() {
+EProgramState CGame::HandleKeys() {
+    EProgramState next = PROGRAM_GAME;
     CInput& input = *m_pInput;
     if (input.KeyPressed(DIK_N)) {
         NewGame();
@@ -174,10 +176,10 @@ void CGame::HandleKeys() {
     }
     if (input.KeyPressed(DIK_ESCAPE)) {
         if (m_bLevelSelect) {
-            g_iProgramState = 0;
+            next = PROGRAM_MENU;
         }
         if (m_iGameState == STATE_GAME_OVER || m_iGameState == STATE_HIGHSCORE) {
-            g_iProgramState = 0;
+            next = PROGRAM_MENU;
         } else {
             // A level whose statistics show has been completed: its points, shown as the new
             // score, count. The points of a level still played do not.
@@ -192,6 +194,7 @@ void CGame::HandleKeys() {
             m_iCamera = camera + 1;
         }
     }
+    return next;
 }
 
 void CGame::UpdatePlay(float d) {

@@ -2,6 +2,7 @@
 
 #include "HelpText.h"
 #include "Player.h"
+#include "ProgramState.h"
 #include "engine/Sprite.h"
 #include "field/Ball.h"
 #include "field/Blocks.h"
@@ -16,9 +17,6 @@
 class CDirect3D;
 class CInput;
 class CSound;
-
-// The program's state: 0 main menu, 1 game, -1 quit.
-extern int g_iProgramState;
 
 // The game controller: the play field and the player, the levels, the screens of a game
 // (level selection, transitions, help text, play, statistics, game over) and the highscore.
@@ -46,7 +44,9 @@ class CGame {
     // Loads the current level; false, changing only the highscore shown, when it has no
     // layout file.
     bool LoadLevel();
-    void Update(float frameTime);
+    // One frame of the game; returns PROGRAM_MENU when Escape leaves a game that is over
+    // or the level selection, else PROGRAM_GAME.
+    EProgramState Update(float frameTime);
     void Render();
     // Releases the play field; harmless when called again.
     void Release();
@@ -74,7 +74,7 @@ class CGame {
 
   private:
     // The keys that work in every state, paused too: N, P, Escape and the camera views.
-    void HandleKeys();
+    EProgramState HandleKeys();
     // One frame of each state.
     void UpdatePlay(float d);
     void UpdateSelection();

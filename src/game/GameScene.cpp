@@ -72,7 +72,7 @@ D3DXMATRIX CGame::PlaceCamera() {
     D3DXMATRIX view;
     D3DXMatrixLookAtLH(&view, &E, &T, &up);
     m_pDevice->SetTransform(D3DTS_VIEW, view);
-    SetSceneProjection(*m_pDevice, g_iScreenWidth, g_iScreenHeight);
+    SetSceneProjection(*m_pDevice, m_pDirect3D->GetScreenWidth(), m_pDirect3D->GetScreenHeight());
     return view;
 }
 
@@ -93,7 +93,7 @@ void CGame::DrawField(const D3DXMATRIX& view) {
 }
 
 void CGame::DrawScreen() {
-    const int H = g_iScreenHeight;
+    const int H = m_pDirect3D->GetScreenHeight();
     char text[256];
     if (m_bLevelSelect) {
         m_LeftArrow.Draw();
@@ -144,8 +144,9 @@ void CGame::DrawHelpText() {
     // A file that has gone leaves the panel empty.
     const std::vector<std::string>& rows = m_HelpText.Rows(m_iLevelnummer);
     for (std::size_t i = 0; i < rows.size(); ++i) {
-        m_pDirect3D->WriteText(rows[i].c_str(), g_iScreenWidth / 8,
-                               g_iScreenHeight / 8 + 16 * static_cast<int>(i), m_HelpTextColor, 0);
+        m_pDirect3D->WriteText(rows[i].c_str(), m_pDirect3D->GetScreenWidth() / 8,
+                               m_pDirect3D->GetScreenHeight() / 8 + 16 * static_cast<int>(i),
+                               m_HelpTextColor, 0);
     }
 }
 
@@ -159,10 +160,12 @@ void CGame::DrawPanel() {
         float u, v;
     };
     static_assert(sizeof(SPanelVertex) == 28);
-    const auto W = static_cast<float>(g_iScreenWidth);
-    const auto H = static_cast<float>(g_iScreenHeight);
-    const float left = static_cast<float>(g_iScreenWidth / 16);
-    const float top = static_cast<float>(g_iScreenHeight / 16);
+    const int width = m_pDirect3D->GetScreenWidth();
+    const int height = m_pDirect3D->GetScreenHeight();
+    const auto W = static_cast<float>(width);
+    const auto H = static_cast<float>(height);
+    const auto left = static_cast<float>(width / 16);
+    const auto top = static_cast<float>(height / 16);
     const float right = W - left;
     const float bottom = H - top;
     // Blue without alpha: the blend factor alone makes it two thirds of the picture.

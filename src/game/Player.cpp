@@ -179,7 +179,8 @@ void CPlayer::DrawStatistics() {
     char text[128];
     for (int line = 0; line < kStatisticsLines; ++line) {
         FormatStatisticsLine(line, text);
-        m_pDirect3D->WriteText(text, g_iScreenWidth / 8, g_iScreenHeight / 8 + kOffsets[line],
+        m_pDirect3D->WriteText(text, m_pDirect3D->GetScreenWidth() / 8,
+                               m_pDirect3D->GetScreenHeight() / 8 + kOffsets[line],
                                m_StatisticsColor, 0);
     }
 }

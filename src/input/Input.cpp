@@ -1,11 +1,6 @@
 #include "Input.h"
 
-#include "engine/Direct3D.h"
 #include "settings/Log.h"
-
-CInput::CInput()
-    : m_fMouseX(static_cast<float>(g_iScreenWidth / 2)),
-      m_fMouseY(static_cast<float>(g_iScreenHeight / 2)) {}
 
 CInput::~CInput() {
     m_pMouse.reset();
@@ -16,7 +11,9 @@ CInput::~CInput() {
     m_pDI = nullptr;
 }
 
-void CInput::Init(platform::IWindow* window) {
+void CInput::Init(platform::IWindow* window, int screenWidth, int screenHeight) {
+    m_iScreenWidth = screenWidth;
+    m_iScreenHeight = screenHeight;
     m_pDI = window;
     if (m_pDI == nullptr) {
         LogError("Direct X Input: Objekt konnte nicht erzeugt werden!");
@@ -58,14 +55,14 @@ void CInput::Update() {
     if (m_fMouseX < 0.0f) {
         m_fMouseX = 0.0f;
     }
-    if (m_fMouseX > static_cast<float>(g_iScreenWidth)) {
-        m_fMouseX = static_cast<float>(g_iScreenWidth);
+    if (m_fMouseX > static_cast<float>(m_iScreenWidth)) {
+        m_fMouseX = static_cast<float>(m_iScreenWidth);
     }
     if (m_fMouseY < 0.0f) {
         m_fMouseY = 0.0f;
     }
-    if (m_fMouseY > static_cast<float>(g_iScreenHeight)) {
-        m_fMouseY = static_cast<float>(g_iScreenHeight);
+    if (m_fMouseY > static_cast<float>(m_iScreenHeight)) {
+        m_fMouseY = static_cast<float>(m_iScreenHeight);
     }
 }
 

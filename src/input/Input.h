@@ -11,14 +11,15 @@
 // Keyboard and mouse, read once per frame, and the game's own cursor.
 class CInput {
   public:
-    // The cursor starts at half the screen size as it stands now.
-    CInput();
+    // The cursor starts at the top-left corner of the screen.
+    CInput() = default;
     ~CInput();
     CInput(const CInput&) = delete;
     CInput& operator=(const CInput&) = delete;
 
-    // Creates and acquires the keyboard and the mouse of the window.
-    void Init(platform::IWindow* window);
+    // Creates and acquires the keyboard and the mouse of the window; the cursor stays on a
+    // screen of the size given.
+    void Init(platform::IWindow* window, int screenWidth, int screenHeight);
     // Reads both devices and moves the cursor by the mouse's motion × the sensitivity.
     void Update();
 
@@ -46,4 +47,6 @@ class CInput {
     float m_fMouseX = 0.0f;
     float m_fMouseY = 0.0f;
     float m_fSensitivity = 1.5f;
+    int m_iScreenWidth = 0;
+    int m_iScreenHeight = 0;
 };

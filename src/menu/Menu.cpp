@@ -42,12 +42,13 @@ void CMenu::Init(CDirect3D* direct3D, CInput* input, CSound* sound, CGame* game)
     m_Backdrop.InitBackdrop(m_pDevice);
 
     m_Pointer.Load("zeiger.png", direct3D, 0xFF000000u);
+    const auto width = static_cast<float>(direct3D != nullptr ? direct3D->GetScreenWidth() : 0);
+    const auto height = static_cast<float>(direct3D != nullptr ? direct3D->GetScreenHeight() : 0);
     const char* const names[3] = {"start.png", "info.png", "end.png"};
     for (int i = 0; i < 3; ++i) {
         m_Buttons[i].Load(names[i], direct3D, 0xFFFFFFFFu);
         // Drawn for 1024 × 768, scaled to the screen.
-        m_Buttons[i].SetScale(static_cast<float>(g_iScreenWidth) / 1024.0f,
-                              static_cast<float>(g_iScreenHeight) / 768.0f);
+        m_Buttons[i].SetScale(width / 1024.0f, height / 768.0f);
     }
     g_Log << LOG_INFO << "Menügrafiken geladen";
 
@@ -55,10 +56,10 @@ void CMenu::Init(CDirect3D* direct3D, CInput* input, CSound* sound, CGame* game)
         const std::string section = "Button" + std::to_string(i);
         const char* s = section.c_str();
         const float time = ReadIniFloat(s, "Time");
-        const float startX = ReadIniFloat(s, "StartPosX") * static_cast<float>(g_iScreenWidth);
-        const float startY = ReadIniFloat(s, "StartPosY") * static_cast<float>(g_iScreenHeight);
-        const float endX = ReadIniFloat(s, "EndPosX") * static_cast<float>(g_iScreenWidth);
-        const float endY = ReadIniFloat(s, "EndPosY") * static_cast<float>(g_iScreenHeight);
+        const float startX = ReadIniFloat(s, "StartPosX") * width;
+        const float startY = ReadIniFloat(s, "StartPosY") * height;
+        const float endX = ReadIniFloat(s, "EndPosX") * width;
+        const float endY = ReadIniFloat(s, "EndPosY") * height;
         const float turns = ReadIniFloat(s, "Rotation");
         const float delay = ReadIniFloat(s, "Verzoegerung");
         m_Anim[i] =
@@ -115,7 +116,8 @@ void CMenu::PlaceAtEnd(int i) {
     PlaceButton(i, Trunc(a.fStartX + a.fDeltaX), Trunc(a.fStartY + a.fDeltaY), a.fTurn);
 }
 
-void CMenu::Update(float dt) {
+EProgramState CMenu::Update(float dt) {
+    EProgramState next = PROGRAM_MENU;
     if (m_bIntro == 0) {
         // No fly-in: every button stands at its end at once, and only once.
         for (int i = 0; i < 3; ++i) {
@@ -131,12 +133,13 @@ void CMenu::Update(float dt) {
         if (m_pInput != nullptr && m_pInput->MouseButtonPressed(0)) {
             Click(m_pInput->GetMouseX(), m_pInput->GetMouseY());
         }
-        CountDown(dt);
+        next = CountDown(dt);
     }
     m_fAngle += 80.0f * dt;
     if (m_fAngle > 360.0f) {
         m_fAngle -= 360.0f;
     }
+    return next;
 }
 
 void CMenu::FlyIn(float dt) {
@@ -197,25 +200,27 @@ void CMenu::PlayClick() {
     }
 }
 
-void CMenu::CountDown(float dt) {
+EProgramState CMenu::CountDown(float dt) {
     if (m_fCountdown <= 0) {
-        return;
+        return PROGRAM_MENU;
     }
     m_fCountdown -= dt;
     if (m_fCountdown > 0) {
-        return;
+        return PROGRAM_MENU;
     }
+    EProgramState next = PROGRAM_MENU;
     if (m_sState == MENU_STARTING) {
         if (m_pGame != nullptr) {
             m_pGame->NewGame();
         }
-        g_iProgramState = 1;
+        next = PROGRAM_GAME;
         m_sState = MENU_IDLE;
     } else if (m_sState == MENU_QUITTING) {
-        g_iProgramState = -1;
+        next = PROGRAM_END;
         m_sState = MENU_IDLE;
     }
     m_Text.Clear();
+    return next;
 }
 
 void CMenu::Render() {
@@ -239,7 +244,7 @@ void CMenu::Render() {
     D3DXMATRIX view;
     D3DXMatrixLookAtLH(&view, &eye, &target, &up);
     m_pDevice->SetTransform(D3DTS_VIEW, view);
-    SetSceneProjection(*m_pDevice, g_iScreenWidth, g_iScreenHeight);
+    SetSceneProjection(*m_pDevice, m_pDirect3D->GetScreenWidth(), m_pDirect3D->GetScreenHeight());
 
     m_Backdrop.Render(view, false);
     for (CSpriteButton& button : m_Buttons) {
@@ -250,7 +255,8 @@ void CMenu::Render() {
     }
     char text[64];
     std::snprintf(text, sizeof text, "Highscore: %i", m_iHighscore);
-    m_pDirect3D->WriteText(text, g_iScreenWidth / 16, g_iScreenHeight - 32, m_MenuTextColor, 0);
+    m_pDirect3D->WriteText(text, m_pDirect3D->GetScreenWidth() / 16,
+                           m_pDirect3D->GetScreenHeight() - 32, m_MenuTextColor, 0);
     m_Pointer.Draw(m_pInput != nullptr ? m_pInput->GetMouseX() : 0,
                    m_pInput != nullptr ? m_pInput->GetMouseY() : 0, 0);
 }

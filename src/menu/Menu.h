@@ -2,6 +2,7 @@
 
 #include "TextDisplay.h"
 #include "engine/Sprite.h"
+#include "game/ProgramState.h"
 #include "game/field/Blocks.h"
 #include "platform/GraphicsDevice.h"
 
@@ -38,7 +39,9 @@ class CMenu {
 
     void Init(CDirect3D* direct3D, CInput* input, CSound* sound, CGame* game);
     void ResetButtons();
-    void Update(float frameTime);
+    // One frame of the menu; returns PROGRAM_GAME or PROGRAM_END when a countdown ends,
+    // else PROGRAM_MENU.
+    EProgramState Update(float frameTime);
     void Render();
 
     std::int16_t GetState() const { return m_sState; }
@@ -59,8 +62,8 @@ class CMenu {
     // A left click at (x, y) on the idle menu: start, info or end.
     void Click(int x, int y);
     void PlayClick();
-    // The countdown to the game or to the end.
-    void CountDown(float dt);
+    // The countdown to the game or to the end; what follows when it ends.
+    EProgramState CountDown(float dt);
     void ReadHighscore();
     void PlaceButton(int i, int x, int y, float degrees);
     void PlaceAtEnd(int i);

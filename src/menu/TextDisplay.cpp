@@ -24,7 +24,7 @@ void CTextDisplay::Update(float dt) {
 }
 
 int CTextDisplay::GetX(std::size_t line) const {
-    const int x0 = g_iScreenWidth / 32;
+    const int x0 = (m_pDirect3D != nullptr ? m_pDirect3D->GetScreenWidth() : 0) / 32;
     if (m_bSlide != 1) {
         return x0;
     }
@@ -33,7 +33,8 @@ int CTextDisplay::GetX(std::size_t line) const {
 }
 
 int CTextDisplay::GetY(std::size_t line) const {
-    return g_iScreenHeight / 2 + 16 * static_cast<int>(line);
+    return (m_pDirect3D != nullptr ? m_pDirect3D->GetScreenHeight() : 0) / 2 +
+           16 * static_cast<int>(line);
 }
 
 void CTextDisplay::Render() {

@@ -9,9 +9,10 @@
 #include <ctime>
 #include <memory>
 
-// The log is the first of the process-wide objects to be made and the last to go, so that
-// every other object may log from its constructor and destructor.
-__attribute__((init_priority(102))) CLog g_Log;
+// The log opens as the program starts and closes after main has returned. The game's objects
+// live inside main (CShell), so every one of them may log from its constructor and destructor;
+// no other process-wide object logs.
+CLog g_Log;
 
 CLog::CLog(std::string fileName) : m_FileName(std::move(fileName)) {
     Open();

@@ -7,8 +7,8 @@
 #include <cstdlib>
 #include <cstring>
 
-// Made before the log and gone after it (Log.cpp), as the first of the process-wide objects.
-__attribute__((init_priority(101))) std::string g_Directory;
+// Empty until the program sets it from its command line.
+std::string g_Directory;
 
 namespace {
 

@@ -29,7 +29,7 @@ CFrameLoop::EPass CFrameLoop::RunPass() {
         case platform::SMessage::EKind::Quit:
             return EPass::Quit;
         case platform::SMessage::EKind::CloseRequest:
-            g_iProgramState = -1; // ends the program the same way the menu's quit does
+            m_iProgramState = PROGRAM_END; // the same way the menu's quit ends the program
             break;
         case platform::SMessage::EKind::Other:
             break;
@@ -66,17 +66,17 @@ void CFrameLoop::RunFrame() {
         sound.ChangeMusicVolume(TruncToInt(-1000.0f * d));
     }
 
-    if (g_iProgramState == 0) {
-        m_Objects.menu.Update(d);
-    } else if (g_iProgramState == 1) {
-        m_Objects.game.Update(d);
+    if (m_iProgramState == PROGRAM_MENU) {
+        m_iProgramState = m_Objects.menu.Update(d);
+    } else if (m_iProgramState == PROGRAM_GAME) {
+        m_iProgramState = m_Objects.game.Update(d);
     }
 
     direct3D.BeginFrame();
     m_Objects.background.Draw(0, 0, 0);
-    if (g_iProgramState == 0) {
+    if (m_iProgramState == PROGRAM_MENU) {
         m_Objects.menu.Render();
-    } else if (g_iProgramState == 1) {
+    } else if (m_iProgramState == PROGRAM_GAME) {
         m_Objects.game.Render();
     }
     if (m_bShowSpeed) {
@@ -84,9 +84,9 @@ void CFrameLoop::RunFrame() {
     }
     if (!direct3D.EndFrame()) {
         m_Objects.game.Release();
-        g_iProgramState = -1;
+        m_iProgramState = PROGRAM_END;
     }
-    if (g_iProgramState == -1) {
+    if (m_iProgramState == PROGRAM_END) {
         m_Objects.window.Destroy();
     }
 
@@ -112,7 +112,7 @@ void CFrameLoop::DrawSpeed() {
     }
     char text[16];
     std::snprintf(text, sizeof text, "%d", GetShownSpeed());
-    m_Objects.direct3D.WriteText(text, g_iScreenWidth - 32, 0, 0xFFFFFF00u, 0);
+    m_Objects.direct3D.WriteText(text, m_Objects.direct3D.GetScreenWidth() - 32, 0, 0xFFFFFF00u, 0);
 }
 
 int CFrameLoop::GetShownSpeed() const {

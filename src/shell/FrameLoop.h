@@ -1,5 +1,6 @@
 #pragma once
 
+#include "game/ProgramState.h"
 #include "platform/Clock.h"
 #include "platform/Window.h"
 
@@ -51,6 +52,12 @@ class CFrameLoop {
     float GetMeasuredFrameTime() const { return m_fMeasuredFrameTime; }
     // The number the frame-rate counter shows.
     int GetShownSpeed() const;
+    void SetShowSpeed(bool showSpeed) { m_bShowSpeed = showSpeed; }
+
+    // Which part of the program the frames run: the menu first, then what the menu and the
+    // game return; a window's close request or a failed present end it.
+    int GetProgramState() const { return m_iProgramState; }
+    void SetProgramState(int state) { m_iProgramState = state; }
 
   private:
     void RunFrame();
@@ -58,6 +65,7 @@ class CFrameLoop {
 
     SShellObjects m_Objects;
     bool m_bShowSpeed;
+    int m_iProgramState = PROGRAM_MENU;
     float m_fFrameTime = 0.0f;
     float m_fMeasuredFrameTime = 0.0f;
     std::uint64_t m_FrameStart = 0;

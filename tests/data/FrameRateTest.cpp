@@ -90,7 +90,7 @@ class FrameRate : public ::testing::Test {
         g_Directory = name + "\\";
         g_Log.Open();
         m_Direct3D.Init(&m_Window);
-        m_Input.Init(&m_Window);
+        m_Input.Init(&m_Window, m_Direct3D.GetScreenWidth(), m_Direct3D.GetScreenHeight());
         m_Links = SGameContext{&m_Board,  &m_Paddel, &m_Balls,  &m_Blocks,
                                &m_Player, &m_iLevel, &m_fShake, nullptr};
         platform::IGraphicsDevice* device = m_Direct3D.GetDevice();

@@ -7,20 +7,14 @@
 // ZANTOR_SOAK_MINUTES=n plays at least n minutes of game time instead of two hours (for the
 // sanitizer build, which is many times slower).
 #include "BallPath.h"
+#include "InputDriver.h"
 #include "TestSupport.h"
-#include "audio/Sound.h"
-#include "engine/Direct3D.h"
-#include "engine/Sprite.h"
-#include "game/Game.h"
 #include "game/field/Random.h"
-#include "input/Input.h"
-#include "menu/Menu.h"
 #include "platform/Clock.h"
 #include "platform/HeadlessWindow.h"
-#include "platform/Image.h"
 #include "settings/Log.h"
 #include "settings/Settings.h"
-#include "shell/FrameLoop.h"
+#include "shell/Shell.h"
 
 #include <gtest/gtest.h>
 
@@ -183,34 +177,15 @@ class Soak : public ::testing::Test {
   protected:
     Soak()
         : m_Highscore("Standard/Highscore.dat"), m_Progress("Standard/Daten.dat"),
-          m_Window(ReadIniInt("VideoMode", "Width"), ReadIniInt("VideoMode", "Height")) {}
-    ~Soak() override { g_iProgramState = 0; }
+          m_Window(ReadIniInt("VideoMode", "Width"), ReadIniInt("VideoMode", "Height")),
+          m_Driver(m_Window.Script(), m_Input, [this](float) { return Frame(); }) {}
 
-    // The shell's start-up, in its order, on the headless window and the manual clock.
+    // The game's start-up on the headless window and the manual clock.
     void Start() {
-        g_iProgramState = 0;
         SeedRand(kSeed);
         g_Directory = "Standard\\";
         g_Log.Open();
-        if (const std::optional<platform::SImage> icon =
-                platform::LoadPng(DataFilePath("zantor.png"))) {
-            m_Window.SetIcon(*icon);
-        }
-        ASSERT_TRUE(m_Direct3D.Init(&m_Window));
-        m_Direct3D.SetClearColor(0xFF000000u);
-        m_Input.Init(&m_Window);
-        m_Sound.Init(&m_Window);
-        m_Game.Init(&m_Direct3D, &m_Input, &m_Sound);
-        m_Menu.Init(&m_Direct3D, &m_Input, &m_Sound, &m_Game);
-        m_Background.Load("background.png", &m_Direct3D, 0);
-        ASSERT_GT(m_Background.GetWidth(), 0);
-        ASSERT_GT(m_Background.GetHeight(), 0);
-        m_Background.SetScale(
-            static_cast<float>(g_iScreenWidth) / static_cast<float>(m_Background.GetWidth()),
-            static_cast<float>(g_iScreenHeight) / static_cast<float>(m_Background.GetHeight()));
-        m_Loop.emplace(SShellObjects{m_Window, m_Clock, m_Direct3D, m_Input, m_Sound, m_Game,
-                                     m_Menu, m_Background},
-                       ReadIniInt("Options", "ShowSpeed") == 1);
+        ASSERT_TRUE(m_Shell.Start());
         m_fSensitivity = ReadIniFloat("Options", "MouseSensitive");
         ASSERT_GT(m_fSensitivity, 0.0f);
         m_iLevels = LevelCount();
@@ -233,10 +208,10 @@ class Soak : public ::testing::Test {
 
     std::string Where() const {
         std::ostringstream where;
-        where << "frame " << m_lFrames << " (" << m_Loop->GetFrameTime() * 1000 << " ms next) at "
+        where << "frame " << m_lFrames << " (" << m_Loop.GetFrameTime() * 1000 << " ms next) at "
               << m_dGameSeconds << " s, round " << m_iRound << ", level " << m_Game.GetLevelnummer()
-              << ", program state " << g_iProgramState << ", game state " << m_Game.GetGameState()
-              << ", menu state " << m_Menu.GetState();
+              << ", program state " << m_Loop.GetProgramState() << ", game state "
+              << m_Game.GetGameState() << ", menu state " << m_Menu.GetState();
         return where.str();
     }
 
@@ -272,13 +247,13 @@ class Soak : public ::testing::Test {
     // so that the loop measures the drawn duration between its two readings; the updates of
     // the pass get what it measured in the pass before.
     bool Frame() {
-        const float dt = m_Loop->GetFrameTime();
+        const float dt = m_Loop.GetFrameTime();
         const std::uint64_t duration = DrawFrameDuration();
         m_Clock.Set(m_ClockNow);
         m_Clock.SetStepPerReading(duration);
         m_ClockNow += duration;
         RememberBalls();
-        if (m_Loop->RunPass() != CFrameLoop::EPass::Frame) {
+        if (m_Shell.RunPass() != CFrameLoop::EPass::Frame) {
             ADD_FAILURE() << "the frame loop ran no frame at " << Where();
             return false;
         }
@@ -287,8 +262,8 @@ class Soak : public ::testing::Test {
         Script().audioClock += dt;
         m_Window.GetRecordingDevice()->ClearDraws();
         Script().trace.clear();
-        if (m_Loop->GetMeasuredFrameTime() != static_cast<float>(duration / 1e6)) {
-            ADD_FAILURE() << "the loop measured " << m_Loop->GetMeasuredFrameTime()
+        if (m_Loop.GetMeasuredFrameTime() != static_cast<float>(duration / 1e6)) {
+            ADD_FAILURE() << "the loop measured " << m_Loop.GetMeasuredFrameTime()
                           << " s for a frame of " << duration << " µs at " << Where();
             return false;
         }
@@ -299,7 +274,7 @@ class Soak : public ::testing::Test {
     // The balls in play before a frame, for TrackBalls after it.
     void RememberBalls() {
         m_Before.clear();
-        if (g_iProgramState != 1) {
+        if (m_Loop.GetProgramState() != PROGRAM_GAME) {
             return;
         }
         const CBalls& balls = m_Game.GetBalls();
@@ -389,41 +364,20 @@ class Soak : public ::testing::Test {
         std::erase_if(m_Entries, [this](const SRowEntry& e) { return !InPlay(e.ball); });
     }
 
-    // A button pressed for one frame, after a frame in which the screen sees it up (a press
-    // counts only when a query saw the button released before) and before one more.
-    bool Click(int button) {
-        if (!Frame()) {
-            return false;
-        }
-        Script().mouse.rgbButtons[static_cast<std::size_t>(button)] = 0x80;
-        const bool down = Frame();
-        Script().mouse.rgbButtons[static_cast<std::size_t>(button)] = 0;
-        return down && Frame();
-    }
-    bool Tap(int key) {
-        if (!Frame()) {
-            return false;
-        }
-        Script().keys[static_cast<std::size_t>(key)] = 0x80;
-        const bool down = Frame();
-        Script().keys[static_cast<std::size_t>(key)] = 0;
-        return down && Frame();
-    }
+    bool Click(int button) { return m_Driver.Click(button); }
+    bool Tap(int key) { return m_Driver.Tap(key); }
 
     // Runs frames without input until the condition holds; false when it did not within the
     // game seconds of the budget.
     template <typename Condition>
     bool RunUntil(Condition condition, const char* what, double budget = kWaitBudget) {
-        for (const double start = m_dGameSeconds; m_dGameSeconds - start < budget;) {
-            if (condition()) {
-                return true;
-            }
-            if (!Frame()) {
-                return false;
-            }
-        }
-        if (condition()) {
+        const double start = m_dGameSeconds;
+        if (m_Driver.RunUntil(
+                condition, [&] { return m_dGameSeconds - start >= budget; }, 0)) {
             return true;
+        }
+        if (HasFailure()) {
+            return false; // a frame's check said why
         }
         ADD_FAILURE() << "waited in vain for " << what << " at " << Where();
         return false;
@@ -431,7 +385,7 @@ class Soak : public ::testing::Test {
 
     // The play field after a frame.
     bool Check() {
-        if (g_iProgramState != 1) {
+        if (m_Loop.GetProgramState() != PROGRAM_GAME) {
             m_iCheckedLevel = 0;
             return true;
         }
@@ -663,7 +617,7 @@ class Soak : public ::testing::Test {
     // move so that it leaves towards a block. Letting go, the paddle keeps away from the
     // balls instead.
     void Steer(bool letGo) {
-        const float dt = m_Loop->GetFrameTime();
+        const float dt = m_Loop.GetFrameTime();
         const CBalls& balls = m_Game.GetBalls();
         const float px = m_Game.GetPaddel().GetPosition().x;
         const float half = m_Game.GetPaddel().GetWidth() / 2;
@@ -776,7 +730,7 @@ class Soak : public ::testing::Test {
     // From the menu through every level and back to the menu.
     bool PlayRound() {
         ++m_iRound;
-        if (g_iProgramState != 0) {
+        if (m_Loop.GetProgramState() != PROGRAM_MENU) {
             ADD_FAILURE() << "not in the menu at " << Where();
             return false;
         }
@@ -788,13 +742,10 @@ class Soak : public ::testing::Test {
         const CSpriteButton& button = m_Menu.GetButton(0);
         const int x = m_Menu.GetButtonX(0) + button.GetWidth() / 2;
         const int y = m_Menu.GetButtonY(0) + button.GetHeight() / 2;
-        for (int move = 0; move < 4 && !button.IsInside(m_Input.GetMouseX(), m_Input.GetMouseY());
-             ++move) {
-            Script().mouse.lX = static_cast<int>(std::lround((x - m_Input.GetMouseX()) / 1.5));
-            Script().mouse.lY = static_cast<int>(std::lround((y - m_Input.GetMouseY()) / 1.5));
-            if (!Frame()) {
-                return false;
-            }
+        if (!m_Driver.MoveCursor(x, y, 4, [&] {
+                return button.IsInside(m_Input.GetMouseX(), m_Input.GetMouseY());
+            })) {
+            return false;
         }
         if (!button.IsInside(m_Input.GetMouseX(), m_Input.GetMouseY())) {
             ADD_FAILURE() << "the cursor at " << m_Input.GetMouseX() << ", " << m_Input.GetMouseY()
@@ -808,7 +759,7 @@ class Soak : public ::testing::Test {
             ADD_FAILURE() << "the start button did not start at " << Where();
             return false;
         }
-        if (!RunUntil([] { return g_iProgramState == 1; }, "the game")) {
+        if (!RunUntil([this] { return m_Loop.GetProgramState() == PROGRAM_GAME; }, "the game")) {
             return false;
         }
 
@@ -872,7 +823,7 @@ class Soak : public ::testing::Test {
         if (!Tap(DIK_ESCAPE)) {
             return false;
         }
-        if (g_iProgramState != 0 || m_Menu.GetState() != CMenu::MENU_IDLE ||
+        if (m_Loop.GetProgramState() != PROGRAM_MENU || m_Menu.GetState() != CMenu::MENU_IDLE ||
             m_Window.IsDestroyed()) {
             ADD_FAILURE() << "Esc did not lead back to the idle menu at " << Where();
             return false;
@@ -914,13 +865,12 @@ class Soak : public ::testing::Test {
     CKeptFile m_Progress;
     platform::CHeadlessWindow m_Window;
     platform::CManualClock m_Clock;
-    CDirect3D m_Direct3D;
-    CInput m_Input;
-    CSound m_Sound;
-    CGame m_Game;
-    CMenu m_Menu;
-    CSprite m_Background;
-    std::optional<CFrameLoop> m_Loop;
+    CShell m_Shell{m_Window, m_Clock};
+    CFrameLoop& m_Loop = m_Shell.GetLoop();
+    CInput& m_Input = m_Shell.GetInput();
+    CGame& m_Game = m_Shell.GetGame();
+    CMenu& m_Menu = m_Shell.GetMenu();
+    test::CInputDriver m_Driver;
 
     float m_fSensitivity = 1.0f;
     int m_iLevels = 0;
