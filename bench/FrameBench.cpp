@@ -9,9 +9,9 @@
 #include "StartupProbe.h"
 #include "engine/TextureLoader.h"
 #include "game/ScoreFile.h"
-#include "platform/HeadlessWindow.h"
 #include "platform/Path.h"
-#include "platform/SdlWindow.h"
+#include "platform/desktop/SdlWindow.h"
+#include "platform/headless/HeadlessWindow.h"
 #include "settings/Log.h"
 #include "settings/Settings.h"
 

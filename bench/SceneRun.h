@@ -3,7 +3,7 @@
 #include "FrameStats.h"
 #include "InputDriver.h"
 #include "platform/Clock.h"
-#include "platform/HeadlessWindow.h"
+#include "platform/headless/HeadlessWindow.h"
 #include "shell/Shell.h"
 
 #include <cstddef>

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "platform/HeadlessWindow.h"
 #include "platform/Window.h"
+#include "platform/headless/HeadlessWindow.h"
 
 #include <memory>
 #include <string>

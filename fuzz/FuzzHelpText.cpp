@@ -5,9 +5,9 @@
 #include "FuzzSupport.h"
 #include "engine/Direct3D.h"
 #include "game/HelpText.h"
-#include "platform/Font.h"
-#include "platform/HeadlessWindow.h"
 #include "platform/Path.h"
+#include "platform/headless/HeadlessWindow.h"
+#include "platform/media/Font.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 // window and drawn once.
 #include "FuzzSupport.h"
 #include "engine/Model.h"
-#include "platform/HeadlessWindow.h"
 #include "platform/Image.h"
+#include "platform/headless/HeadlessWindow.h"
 
 #include <cstring>
 

@@ -1,7 +1,7 @@
 // The bytes as an MP3 file: opened with CMp3Decoder, decoded a little, and wound back to its
 // start as looping music is.
 #include "FuzzSupport.h"
-#include "platform/Mp3Decoder.h"
+#include "platform/media/Mp3Decoder.h"
 
 #include <array>
 #include <limits>

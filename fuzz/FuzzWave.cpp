@@ -2,7 +2,7 @@
 // a headless window, and played.
 #include "FuzzSupport.h"
 #include "audio/Sound.h"
-#include "platform/HeadlessWindow.h"
+#include "platform/headless/HeadlessWindow.h"
 
 namespace {
 

@@ -2,8 +2,8 @@
 
 #include "TestSupport.h"
 #include "engine/Direct3D.h"
-#include "platform/HeadlessWindow.h"
 #include "platform/Path.h"
+#include "platform/headless/HeadlessWindow.h"
 #include "settings/Log.h"
 #include "settings/Settings.h"
 

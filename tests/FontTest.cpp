@@ -1,4 +1,4 @@
-#include "platform/Font.h"
+#include "platform/media/Font.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 #include "shell/FrameLoop.h"
 #include "TestSupport.h"
-#include "platform/HeadlessWindow.h"
 #include "platform/Numeric.h"
 #include "platform/SoundDevice.h"
+#include "platform/headless/HeadlessWindow.h"
 #include "settings/Settings.h"
 #include "shell/Shell.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 
 #include "input/Input.h"
-#include "platform/HeadlessWindow.h"
+#include "platform/headless/HeadlessWindow.h"
 
 #include <cmath>
 #include <cstddef>

@@ -1,6 +1,6 @@
 #include "input/Input.h"
 #include "TestSupport.h"
-#include "platform/HeadlessWindow.h"
+#include "platform/headless/HeadlessWindow.h"
 
 #include <gtest/gtest.h>
 

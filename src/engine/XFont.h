@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/D3D9Types.h"
-#include "platform/Font.h"
 #include "platform/GraphicsDevice.h"
+#include "platform/media/Font.h"
 
 #include <cstdint>
 #include <memory>

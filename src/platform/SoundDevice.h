@@ -71,8 +71,4 @@ class ISoundDevice {
 // a consistent block alignment and a sensible rate.
 bool IsPlayablePcm(const SWaveFormat& format);
 
-// The OpenAL sound device on the default output; null, with the reason, when no output
-// device can be opened (a machine without a sound card).
-std::unique_ptr<ISoundDevice> CreateOpenAlSoundDevice(std::string& error);
-
 } // namespace platform

@@ -2,8 +2,6 @@
 
 #include "platform/Path.h"
 
-#include <cxxabi.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
@@ -72,11 +70,4 @@ CLog& CLog::operator<<(double value) {
 
 void LogError(const char* message) {
     g_Log << LOG_FEHLER << message;
-}
-
-std::string DemangledTypeName(const char* mangled) {
-    int status = 0;
-    std::unique_ptr<char, decltype(&std::free)> name(
-        abi::__cxa_demangle(mangled, nullptr, nullptr, &status), &std::free);
-    return status == 0 && name ? std::string(name.get()) : std::string(mangled);
 }

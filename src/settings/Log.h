@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/TypeName.h"
+
 #include <concepts>
 #include <string>
 #include <string_view>
@@ -52,11 +54,9 @@ inline void LogError(const std::string& message) {
     LogError(message.c_str());
 }
 
-// The readable name of a type, as the compiler's run-time type information gives it.
-std::string DemangledTypeName(const char* mangled);
-
 // A Variable row: type, name and value of a variable, with the source file and line of the
 // statement that logs it.
 #define LOG_VARIABLE(variable)                                                                     \
-    (g_Log << LOG_VARIABLE_ROW << DemangledTypeName(typeid(decltype(variable)).name()) << " "      \
-           << #variable << "=" << (variable) << "<td> in " << __FILE__ << " Line: " << __LINE__)
+    (g_Log << LOG_VARIABLE_ROW << platform::DemangledTypeName(typeid(decltype(variable)).name())   \
+           << " " << #variable << "=" << (variable) << "<td> in " << __FILE__                      \
+           << " Line: " << __LINE__)

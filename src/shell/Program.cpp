@@ -3,7 +3,7 @@
 #include "Shell.h"
 #include "game/field/Random.h"
 #include "platform/Clock.h"
-#include "platform/SdlWindow.h"
+#include "platform/desktop/SdlWindow.h"
 #include "settings/Log.h"
 #include "settings/Settings.h"
 

@@ -4,6 +4,7 @@
 #include "TestSupport.h"
 #include "platform/Path.h"
 #include "platform/SoundDevice.h"
+#include "platform/desktop/OpenAlSound.h"
 
 #include <gtest/gtest.h>
 

@@ -9,8 +9,8 @@
 #include "game/field/Blocks.h"
 #include "game/field/Layout.h"
 #include "platform/D3DXMath.h"
-#include "platform/HeadlessWindow.h"
 #include "platform/Path.h"
+#include "platform/headless/HeadlessWindow.h"
 #include "settings/Log.h"
 #include "settings/Settings.h"
 

@@ -18,8 +18,8 @@
 #include "game/field/Paddel.h"
 #include "game/field/Random.h"
 #include "input/Input.h"
-#include "platform/HeadlessWindow.h"
 #include "platform/Path.h"
+#include "platform/headless/HeadlessWindow.h"
 #include "settings/Log.h"
 #include "settings/Settings.h"
 

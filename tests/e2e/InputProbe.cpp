@@ -3,7 +3,7 @@
 // whenever it moves and, when it ends (SIGTERM), the music's volume.
 // Usage: zantor_input_probe MUSIC_DIRECTORY/ (the directory of musik.mp3, with a slash)
 #include "platform/Clock.h"
-#include "platform/SdlWindow.h"
+#include "platform/desktop/SdlWindow.h"
 #include "settings/Settings.h"
 #include "shell/Shell.h"
 

@@ -5,7 +5,7 @@
 #include "engine/Direct3D.h"
 #include "engine/XFont.h"
 #include "platform/D3DXMath.h"
-#include "platform/SdlWindow.h"
+#include "platform/desktop/SdlWindow.h"
 #include "settings/Log.h"
 
 #include <gmock/gmock.h>

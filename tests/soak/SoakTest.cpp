@@ -11,7 +11,7 @@
 #include "TestSupport.h"
 #include "game/field/Random.h"
 #include "platform/Clock.h"
-#include "platform/HeadlessWindow.h"
+#include "platform/headless/HeadlessWindow.h"
 #include "settings/Log.h"
 #include "settings/Settings.h"
 #include "shell/Shell.h"

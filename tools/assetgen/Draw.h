@@ -6,8 +6,8 @@
 // 32-bit pictures with or without a colour key.
 
 #include "Assets.h"
-#include "platform/Font.h"
 #include "platform/Image.h"
+#include "platform/media/Font.h"
 
 #include <algorithm>
 #include <array>

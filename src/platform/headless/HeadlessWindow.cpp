@@ -1,6 +1,6 @@
 #include "HeadlessWindow.h"
 
-#include "Acquisition.h"
+#include "platform/Acquisition.h"
 
 namespace platform {
 namespace {

@@ -1,5 +1,6 @@
 #include "SdlWindow.h"
 
+#include "OpenAlSound.h"
 #include "SdlShared.h"
 
 #include <algorithm>

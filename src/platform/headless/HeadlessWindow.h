@@ -1,8 +1,8 @@
 #pragma once
 
 #include "RecordingDevice.h"
-#include "SoundDevice.h"
-#include "Window.h"
+#include "platform/SoundDevice.h"
+#include "platform/Window.h"
 
 #include <deque>
 #include <memory>

@@ -1,5 +1,5 @@
-#include "Mp3Decoder.h"
-#include "SoundDevice.h"
+#include "OpenAlSound.h"
+#include "platform/media/Mp3Decoder.h"
 
 #include <AL/al.h>
 #include <AL/alc.h>
@@ -17,13 +17,6 @@
 // buffer of a pool; music decoded by libmpg123 on a thread of its own into a queue of AL
 // buffers, about a second ahead, so that a slow frame never starves it.
 namespace platform {
-
-bool IsPlayablePcm(const SWaveFormat& f) {
-    return f.formatTag == 1 && (f.channels == 1 || f.channels == 2) &&
-           (f.bitsPerSample == 8 || f.bitsPerSample == 16) &&
-           f.blockAlign == f.channels * f.bitsPerSample / 8 && f.samplesPerSec >= 1000 &&
-           f.samplesPerSec <= 192000;
-}
 
 namespace {
 

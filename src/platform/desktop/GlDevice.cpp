@@ -1,6 +1,6 @@
-#include "D3DXMath.h"
-#include "GraphicsDevice.h"
 #include "SdlShared.h"
+#include "platform/D3DXMath.h"
+#include "platform/GraphicsDevice.h"
 
 #include <epoxy/gl.h>
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "Path.h"
+#include "platform/Path.h"
 
 #include <cstdint>
 #include <memory>

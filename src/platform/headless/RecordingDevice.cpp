@@ -1,7 +1,7 @@
 #include "RecordingDevice.h"
 
-#include "D3DXMath.h"
 #include "HeadlessWindow.h"
+#include "platform/D3DXMath.h"
 
 #include <cstdio>
 #include <cstring>

@@ -1,7 +1,7 @@
-#include "Acquisition.h"
-#include "InputDevices.h"
-#include "KeyCodes.h"
 #include "SdlShared.h"
+#include "platform/Acquisition.h"
+#include "platform/InputDevices.h"
+#include "platform/KeyCodes.h"
 
 #include <array>
 

@@ -1,7 +1,7 @@
 #pragma once
 
-#include "GraphicsDevice.h"
-#include "InputDevices.h"
+#include "platform/GraphicsDevice.h"
+#include "platform/InputDevices.h"
 
 #include <SDL.h>
 

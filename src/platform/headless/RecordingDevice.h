@@ -1,6 +1,6 @@
 #pragma once
 
-#include "GraphicsDevice.h"
+#include "platform/GraphicsDevice.h"
 
 #include <map>
 #include <memory>

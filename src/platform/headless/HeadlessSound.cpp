@@ -1,5 +1,5 @@
 #include "HeadlessWindow.h"
-#include "Mp3Decoder.h"
+#include "platform/media/Mp3Decoder.h"
 
 #include <algorithm>
 
