@@ -38,7 +38,7 @@ class CSplitWindow final : public platform::IWindow {
     CreateDevice(const platform::SPresentParameters& parameters, std::string& error) override {
         return m_Screen.CreateDevice(parameters, error);
     }
-    std::unique_ptr<platform::ISoundDevice> CreateSoundDevice(std::string& error) override {
+    std::unique_ptr<platform::IDirectSound> CreateSoundDevice(std::string& error) override {
         return m_Script.CreateSoundDevice(error);
     }
     std::unique_ptr<platform::IKeyboardDevice> CreateKeyboard() override {

@@ -9,9 +9,9 @@ namespace {
 // The silent device, but reading every sample byte it is given, as a real device copies
 // them: samples said to lie past the file show up under AddressSanitizer, and more samples
 // than the file can hold after its headers fail the check.
-class CReadingSoundDevice final : public platform::ISoundDevice {
+class CReadingSoundDevice final : public platform::IDirectSound {
   public:
-    CReadingSoundDevice(std::unique_ptr<platform::ISoundDevice> silent, const std::size_t* fileSize)
+    CReadingSoundDevice(std::unique_ptr<platform::IDirectSound> silent, const std::size_t* fileSize)
         : m_pSilent(std::move(silent)), m_pFileSize(fileSize) {}
 
     std::unique_ptr<platform::ISoundBuffer> CreateBuffer(const platform::SWaveFormat& format,
@@ -29,13 +29,13 @@ class CReadingSoundDevice final : public platform::ISoundDevice {
     DuplicateBuffer(platform::ISoundBuffer& original) override {
         return m_pSilent->DuplicateBuffer(original);
     }
-    std::unique_ptr<platform::IMusicPlayer> OpenMusic(std::string_view path,
-                                                      std::string& error) override {
+    std::unique_ptr<platform::IMusicGraph> OpenMusic(std::string_view path,
+                                                     std::string& error) override {
         return m_pSilent->OpenMusic(path, error);
     }
 
   private:
-    std::unique_ptr<platform::ISoundDevice> m_pSilent;
+    std::unique_ptr<platform::IDirectSound> m_pSilent;
     const std::size_t* m_pFileSize;
     volatile unsigned m_Sum = 0;
 };
@@ -62,8 +62,8 @@ class CWindow final : public platform::IWindow {
     CreateDevice(const platform::SPresentParameters& parameters, std::string& error) override {
         return m_Window.CreateDevice(parameters, error);
     }
-    std::unique_ptr<platform::ISoundDevice> CreateSoundDevice(std::string& error) override {
-        std::unique_ptr<platform::ISoundDevice> silent = m_Window.CreateSoundDevice(error);
+    std::unique_ptr<platform::IDirectSound> CreateSoundDevice(std::string& error) override {
+        std::unique_ptr<platform::IDirectSound> silent = m_Window.CreateSoundDevice(error);
         FUZZ_CHECK(silent != nullptr);
         return std::make_unique<CReadingSoundDevice>(std::move(silent), &fileSize);
     }
@@ -93,12 +93,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     sound.LoadSound("fuzz", kDuplicates);
     const SSoundInfo* info = sound.GetSound("fuzz");
     FUZZ_CHECK(info != nullptr && info->iCount == kDuplicates);
-    FUZZ_CHECK(info->ppDuplicates.size() == static_cast<std::size_t>(kDuplicates));
+    FUZZ_CHECK(info->Duplicates.size() == static_cast<std::size_t>(kDuplicates));
     if (!info->pBuffer) {
         return 0;
     }
     // A sound that loaded sounds up to three times at once.
-    for (const auto& duplicate : info->ppDuplicates) {
+    for (const auto& duplicate : info->Duplicates) {
         FUZZ_CHECK(duplicate != nullptr);
     }
     for (int i = 0; i <= kDuplicates; ++i) {

@@ -119,7 +119,7 @@ TEST_F(Balls, TwoLostBallsGoInOneFrameWithSoundAndShake) {
     EXPECT_EQ(m_fShake, 1.0f);
     const SSoundInfo* ball = m_Sound.GetSound("ball");
     EXPECT_TRUE(ball->pBuffer->IsPlaying());
-    EXPECT_TRUE(ball->ppDuplicates[0]->IsPlaying());
+    EXPECT_TRUE(ball->Duplicates[0]->IsPlaying());
 }
 
 TEST_F(Balls, BallsAfterLostAndReturnedOnesStartFresh) {

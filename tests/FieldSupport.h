@@ -146,7 +146,7 @@ class CFieldTest : public CEngineTest {
         if (info->pBuffer->IsPlaying()) {
             return true;
         }
-        for (const auto& duplicate : info->ppDuplicates) {
+        for (const auto& duplicate : info->Duplicates) {
             if (duplicate && duplicate->IsPlaying()) {
                 return true;
             }

@@ -61,7 +61,7 @@ class Sound : public test::CEngineTest {
     void Advance(double seconds) { m_Window.Script().audioClock += seconds; }
     platform::ISoundBuffer& Buffer(const char* name, int index) {
         const SSoundInfo* info = m_Sound.GetSound(name);
-        return index < 0 ? *info->pBuffer : *info->ppDuplicates.at(static_cast<std::size_t>(index));
+        return index < 0 ? *info->pBuffer : *info->Duplicates.at(static_cast<std::size_t>(index));
     }
 
     CSound m_Sound;
@@ -129,7 +129,7 @@ TEST_F(Sound, NamesLoadedTwiceAreReplaced) {
     m_Sound.LoadSound("klick", 2);
     EXPECT_EQ(test::LogRows(), test::ErrorRow("Sound wurde zweimal geöffnet!") +
                                    test::ErrorRow(g_Directory + "klick.wav"));
-    EXPECT_EQ(m_Sound.GetSound("klick")->ppDuplicates.size(), 2u);
+    EXPECT_EQ(m_Sound.GetSound("klick")->Duplicates.size(), 2u);
     EXPECT_FALSE(Buffer("klick", -1).IsPlaying()); // the new buffers
     m_Sound.Play("klick", false);
     EXPECT_TRUE(Buffer("klick", -1).IsPlaying());
@@ -235,7 +235,7 @@ class Music : public Sound {
                                        "tone.mp3",
                                    m_DataDir / "musik.mp3");
     }
-    platform::IMusicPlayer& Player() { return *m_Sound.GetMusic("musik")->pGraph; }
+    platform::IMusicGraph& Player() { return *m_Sound.GetMusic("musik")->pGraph; }
 };
 
 TEST_F(Music, LoopingPieceStartsAgainWithinAFrameOfItsEnd) {

@@ -94,12 +94,12 @@ void CSound::LoadSound(const char* name, int count) {
         count = 0;
     }
     entry.iCount = count;
-    entry.ppDuplicates.resize(static_cast<std::size_t>(count));
+    entry.Duplicates.resize(static_cast<std::size_t>(count));
 
     if (!LoadWave(path.c_str(), &entry)) {
         LogRows("Sound konnte nicht geladen werden!:", path);
     }
-    for (auto& duplicate : entry.ppDuplicates) {
+    for (auto& duplicate : entry.Duplicates) {
         if (m_pDS && entry.pBuffer) {
             duplicate = m_pDS->DuplicateBuffer(*entry.pBuffer);
         }
@@ -120,7 +120,7 @@ void CSound::Play(const char* name, bool loop) {
         entry.pBuffer->Play(loop);
         return;
     }
-    for (const auto& duplicate : entry.ppDuplicates) {
+    for (const auto& duplicate : entry.Duplicates) {
         if (duplicate && !duplicate->IsPlaying()) {
             duplicate->Play(loop);
             return;
@@ -132,7 +132,7 @@ void CSound::Play(const char* name, bool loop) {
 void CSound::ChangeVolume(int delta) {
     for (auto& [name, entry] : m_Sounds) {
         Step(entry.pBuffer.get(), delta);
-        for (const auto& duplicate : entry.ppDuplicates) {
+        for (const auto& duplicate : entry.Duplicates) {
             Step(duplicate.get(), delta);
         }
     }

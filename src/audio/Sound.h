@@ -13,12 +13,12 @@
 struct SSoundInfo {
     std::unique_ptr<platform::ISoundBuffer> pBuffer;
     int iCount = 0;
-    std::vector<std::unique_ptr<platform::ISoundBuffer>> ppDuplicates;
+    std::vector<std::unique_ptr<platform::ISoundBuffer>> Duplicates;
 };
 
 // One piece of music and whether it is to be looped.
 struct SMusicInfo {
-    std::unique_ptr<platform::IMusicPlayer> pGraph;
+    std::unique_ptr<platform::IMusicGraph> pGraph;
     bool bLoop = false;
 };
 
@@ -56,7 +56,7 @@ class CSound {
     const SMusicInfo* GetMusic(const std::string& name) const;
 
   private:
-    std::unique_ptr<platform::ISoundDevice> m_pDS;
+    std::unique_ptr<platform::IDirectSound> m_pDS;
     bool m_bPrimary = false;
     std::map<std::string, SSoundInfo> m_Sounds;
     std::map<std::string, SMusicInfo> m_Music;

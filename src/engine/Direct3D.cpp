@@ -26,8 +26,8 @@ CDirect3D::~CDirect3D() {
     ReleaseAll();
 }
 
-bool CDirect3D::Init(platform::IWindow* window) {
-    m_pD3D = window;
+bool CDirect3D::Init(platform::IDirect3D* direct3D) {
+    m_pD3D = direct3D;
     if (m_pD3D == nullptr) {
         LogError("Direct3D Schnittstelle konnte nicht initialisiert werden!");
         return false;

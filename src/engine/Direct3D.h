@@ -25,7 +25,7 @@ class CDirect3D {
     CDirect3D& operator=(const CDirect3D&) = delete;
 
     // True when the device exists and is set up; every failure is written to the log.
-    bool Init(platform::IWindow* window);
+    bool Init(platform::IDirect3D* direct3D);
     void SetClearColor(std::uint32_t color) { m_ClearColor = color; }
     // Clears to the clear colour, the depth to the far value and the stencil to 0, and
     // begins the scene.
@@ -49,7 +49,7 @@ class CDirect3D {
     void InitFont();
 
     std::unique_ptr<platform::IGraphicsDevice> m_pDevice;
-    platform::IWindow* m_pD3D = nullptr;
+    platform::IDirect3D* m_pD3D = nullptr;
     std::unique_ptr<CXFont> m_pFont;
     std::unique_ptr<CXSprite> m_pSprite;
     std::uint32_t m_ClearColor = 0;

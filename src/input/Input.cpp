@@ -11,10 +11,10 @@ CInput::~CInput() {
     m_pDI = nullptr;
 }
 
-void CInput::Init(platform::IWindow* window, int screenWidth, int screenHeight) {
+void CInput::Init(platform::IDirectInput* directInput, int screenWidth, int screenHeight) {
     m_iScreenWidth = screenWidth;
     m_iScreenHeight = screenHeight;
-    m_pDI = window;
+    m_pDI = directInput;
     if (m_pDI == nullptr) {
         LogError("Direct X Input: Objekt konnte nicht erzeugt werden!");
     }

@@ -17,9 +17,9 @@ class CInput {
     CInput(const CInput&) = delete;
     CInput& operator=(const CInput&) = delete;
 
-    // Creates and acquires the keyboard and the mouse of the window; the cursor stays on a
+    // Creates and acquires the keyboard and the mouse; the cursor stays on a
     // screen of the size given.
-    void Init(platform::IWindow* window, int screenWidth, int screenHeight);
+    void Init(platform::IDirectInput* directInput, int screenWidth, int screenHeight);
     // Reads both devices and moves the cursor by the mouse's motion × the sensitivity.
     void Update();
 
@@ -37,7 +37,7 @@ class CInput {
     float GetMouseMoveX() const { return static_cast<float>(m_MouseState.lX); }
 
   private:
-    platform::IWindow* m_pDI = nullptr;
+    platform::IDirectInput* m_pDI = nullptr;
     std::unique_ptr<platform::IKeyboardDevice> m_pKeyboard;
     std::unique_ptr<platform::IMouseDevice> m_pMouse;
     platform::SMouseState m_MouseState;

@@ -39,9 +39,9 @@ class ISoundBuffer {
 
 // A piece of music from an MP3 file, as a DirectShow graph plays it: run, position and
 // duration in units of 100 ns, seek, volume. At its end it stops and stays at the end.
-class IMusicPlayer {
+class IMusicGraph {
   public:
-    virtual ~IMusicPlayer() = default;
+    virtual ~IMusicGraph() = default;
     virtual bool Run() = 0;
     virtual std::int64_t GetCurrentPosition() = 0;
     virtual std::int64_t GetDuration() const = 0;
@@ -56,15 +56,15 @@ class IMusicPlayer {
 
 // The sound device: makes buffers from PCM data (8 or 16 bits, mono or stereo), duplicates
 // them (the same samples with their own position, status and volume) and opens music.
-class ISoundDevice {
+class IDirectSound {
   public:
-    virtual ~ISoundDevice() = default;
+    virtual ~IDirectSound() = default;
     // Null when the format is not one the device plays, or there is no data.
     virtual std::unique_ptr<ISoundBuffer>
     CreateBuffer(const SWaveFormat& format, const std::uint8_t* data, std::size_t bytes) = 0;
     virtual std::unique_ptr<ISoundBuffer> DuplicateBuffer(ISoundBuffer& original) = 0;
     // Null, with the reason in error, when the file is missing or holds no MP3 audio.
-    virtual std::unique_ptr<IMusicPlayer> OpenMusic(std::string_view path, std::string& error) = 0;
+    virtual std::unique_ptr<IMusicGraph> OpenMusic(std::string_view path, std::string& error) = 0;
 };
 
 // True for the PCM formats every sound device plays: 8 or 16 bits, one or two channels,

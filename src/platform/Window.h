@@ -20,11 +20,40 @@ struct SMessage {
     EKind kind = EKind::Other;
 };
 
-// The game's one window and its message queue, and the gateway to the devices that draw
-// into it and read input for it (as the window handle is on Windows).
-class IWindow {
+// The display and the graphics devices on it, as the Direct3D object offers them.
+class IDirect3D {
   public:
-    virtual ~IWindow() = default;
+    virtual ~IDirect3D() = default;
+
+    // The display modes of the first display, and the display's description.
+    virtual std::vector<SDisplayMode> GetDisplayModes() const = 0;
+    virtual std::string GetAdapterDescription() const = 0;
+    // The desktop's size: a window of this size or less fits on it.
+    virtual int GetDesktopWidth() const = 0;
+    virtual int GetDesktopHeight() const = 0;
+
+    // A graphics device drawing into the window with a back buffer of the given size: in a
+    // window of that size, or on the whole screen in the matching display mode. Null, with
+    // the reason in error, when it cannot be created.
+    virtual std::unique_ptr<IGraphicsDevice> CreateDevice(const SPresentParameters& parameters,
+                                                          std::string& error) = 0;
+};
+
+// The window's keyboard and mouse, as the DirectInput object makes them.
+class IDirectInput {
+  public:
+    virtual ~IDirectInput() = default;
+
+    // Each returns null when the device cannot be created.
+    virtual std::unique_ptr<IKeyboardDevice> CreateKeyboard() = 0;
+    virtual std::unique_ptr<IMouseDevice> CreateMouse() = 0;
+};
+
+// The game's one window and its message queue, and the gateway to the devices that draw
+// into it, play its sound and read input for it (as the window handle is on Windows).
+class IWindow : public IDirect3D, public IDirectInput {
+  public:
+    ~IWindow() override = default;
 
     // Takes one message off the queue if there is one. After Destroy, once every other
     // message is taken, the queue answers with Quit.
@@ -39,26 +68,9 @@ class IWindow {
     virtual int GetWidth() const = 0;
     virtual int GetHeight() const = 0;
 
-    // The display modes of the first display, and the display's description.
-    virtual std::vector<SDisplayMode> GetDisplayModes() const = 0;
-    virtual std::string GetAdapterDescription() const = 0;
-    // The desktop's size: a window of this size or less fits on it.
-    virtual int GetDesktopWidth() const = 0;
-    virtual int GetDesktopHeight() const = 0;
-
-    // A graphics device drawing into the window with a back buffer of the given size: in a
-    // window of that size, or on the whole screen in the matching display mode. Null, with
-    // the reason in error, when it cannot be created.
-    virtual std::unique_ptr<IGraphicsDevice> CreateDevice(const SPresentParameters& parameters,
-                                                          std::string& error) = 0;
-
     // The sound device for the program's sounds and music; null, with the reason, when
     // there is no sound output.
-    virtual std::unique_ptr<ISoundDevice> CreateSoundDevice(std::string& error) = 0;
-
-    // Each returns null when the device cannot be created.
-    virtual std::unique_ptr<IKeyboardDevice> CreateKeyboard() = 0;
-    virtual std::unique_ptr<IMouseDevice> CreateMouse() = 0;
+    virtual std::unique_ptr<IDirectSound> CreateSoundDevice(std::string& error) = 0;
 };
 
 } // namespace platform

@@ -81,7 +81,7 @@ class OpenAl : public ::testing::Test {
         m_Device = platform::CreateOpenAlSoundDevice(error);
         ASSERT_NE(m_Device, nullptr) << error;
     }
-    std::unique_ptr<platform::ISoundDevice> m_Device;
+    std::unique_ptr<platform::IDirectSound> m_Device;
 };
 
 TEST_F(OpenAl, EveryPoolOfTheGamePlaysAndFallsSilentAtItsEnd) {

@@ -96,7 +96,7 @@ class COpenAlBuffer final : public ISoundBuffer {
     long m_Volume = 0;
 };
 
-class COpenAlMusic final : public IMusicPlayer {
+class COpenAlMusic final : public IMusicGraph {
   public:
     static constexpr std::size_t kBuffers = 6;
     static constexpr std::size_t kFramesPerBuffer = 8192;
@@ -301,7 +301,7 @@ class COpenAlMusic final : public IMusicPlayer {
     std::thread m_Thread;
 };
 
-class COpenAlDevice final : public ISoundDevice {
+class COpenAlDevice final : public IDirectSound {
   public:
     explicit COpenAlDevice(std::shared_ptr<SAlContext> context) : m_Context(std::move(context)) {}
 
@@ -338,7 +338,7 @@ class COpenAlDevice final : public ISoundDevice {
         return std::make_unique<COpenAlBuffer>(buffer->Samples());
     }
 
-    std::unique_ptr<IMusicPlayer> OpenMusic(std::string_view path, std::string& error) override {
+    std::unique_ptr<IMusicGraph> OpenMusic(std::string_view path, std::string& error) override {
         auto decoder = std::make_unique<CMp3Decoder>();
         if (!decoder->Open(path, error)) {
             return nullptr;
@@ -352,7 +352,7 @@ class COpenAlDevice final : public ISoundDevice {
 
 } // namespace
 
-std::unique_ptr<ISoundDevice> CreateOpenAlSoundDevice(std::string& error) {
+std::unique_ptr<IDirectSound> CreateOpenAlSoundDevice(std::string& error) {
     auto context = std::make_shared<SAlContext>();
     context->device = alcOpenDevice(nullptr);
     if (context->device == nullptr) {

@@ -180,7 +180,7 @@ std::unique_ptr<IGraphicsDevice> CSdlWindow::CreateDevice(const SPresentParamete
     return CreateGlDevice(m_Shared, parameters.width, parameters.height, error);
 }
 
-std::unique_ptr<ISoundDevice> CSdlWindow::CreateSoundDevice(std::string& error) {
+std::unique_ptr<IDirectSound> CSdlWindow::CreateSoundDevice(std::string& error) {
     return CreateOpenAlSoundDevice(error);
 }
 

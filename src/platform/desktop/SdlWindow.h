@@ -32,7 +32,7 @@ class CSdlWindow final : public IWindow {
     int GetDesktopHeight() const override;
     std::unique_ptr<IGraphicsDevice> CreateDevice(const SPresentParameters& parameters,
                                                   std::string& error) override;
-    std::unique_ptr<ISoundDevice> CreateSoundDevice(std::string& error) override;
+    std::unique_ptr<IDirectSound> CreateSoundDevice(std::string& error) override;
     std::unique_ptr<IKeyboardDevice> CreateKeyboard() override;
     std::unique_ptr<IMouseDevice> CreateMouse() override;
 

@@ -47,7 +47,7 @@ class CSilentBuffer final : public ISoundBuffer {
     long m_Volume = 0;
 };
 
-class CSilentMusic final : public IMusicPlayer {
+class CSilentMusic final : public IMusicGraph {
   public:
     CSilentMusic(std::shared_ptr<SHeadlessScript> script, std::int64_t duration)
         : m_Script(std::move(script)), m_Duration(duration) {}
@@ -92,7 +92,7 @@ class CSilentMusic final : public IMusicPlayer {
     long m_Volume = 0;
 };
 
-class CSilentDevice final : public ISoundDevice {
+class CSilentDevice final : public IDirectSound {
   public:
     explicit CSilentDevice(std::shared_ptr<SHeadlessScript> script) : m_Script(std::move(script)) {}
 
@@ -110,7 +110,7 @@ class CSilentDevice final : public ISoundDevice {
         return buffer != nullptr ? std::make_unique<CSilentBuffer>(m_Script, buffer->GetLength())
                                  : nullptr;
     }
-    std::unique_ptr<IMusicPlayer> OpenMusic(std::string_view path, std::string& error) override {
+    std::unique_ptr<IMusicGraph> OpenMusic(std::string_view path, std::string& error) override {
         CMp3Decoder decoder;
         if (!decoder.Open(path, error)) {
             return nullptr;
@@ -125,7 +125,7 @@ class CSilentDevice final : public ISoundDevice {
 
 } // namespace
 
-std::unique_ptr<ISoundDevice> CHeadlessWindow::CreateSoundDevice(std::string& error) {
+std::unique_ptr<IDirectSound> CHeadlessWindow::CreateSoundDevice(std::string& error) {
     if (m_Script->noSoundDevice) {
         error = "no sound output device can be opened";
         return nullptr;

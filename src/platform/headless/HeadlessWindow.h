@@ -64,7 +64,7 @@ class CHeadlessWindow final : public IWindow {
     int GetDesktopHeight() const override { return m_Script->desktopHeight; }
     std::unique_ptr<IGraphicsDevice> CreateDevice(const SPresentParameters& parameters,
                                                   std::string& error) override;
-    std::unique_ptr<ISoundDevice> CreateSoundDevice(std::string& error) override;
+    std::unique_ptr<IDirectSound> CreateSoundDevice(std::string& error) override;
     // The device made last, while it lives.
     CRecordingDevice* GetRecordingDevice() const { return m_pDevice; }
     std::unique_ptr<IKeyboardDevice> CreateKeyboard() override;
