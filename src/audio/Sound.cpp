@@ -12,7 +12,7 @@
 namespace {
 
 // A sound file larger than this is no sound effect of the game.
-constexpr std::size_t kMaxWaveFile = 256 * 1024 * 1024;
+constexpr std::size_t kMaxWaveFile = std::size_t{256} * 1024 * 1024;
 // More duplicates than this cannot be meant.
 constexpr int kMaxDuplicates = 256;
 

@@ -15,7 +15,7 @@ namespace {
 constexpr std::size_t kVertexSize = 32;
 constexpr std::size_t kNameSize = 16;
 // No mesh of the game comes near this; a larger file is not a mesh.
-constexpr std::size_t kMaxFileSize = 64 * 1024 * 1024;
+constexpr std::size_t kMaxFileSize = std::size_t{64} * 1024 * 1024;
 
 std::uint32_t ReadU32(const std::string& bytes, std::size_t at) {
     const auto* p = reinterpret_cast<const unsigned char*>(bytes.data() + at);

@@ -14,7 +14,7 @@
 class CHelpText {
   public:
     static constexpr std::size_t kRowBuffer = 255;
-    static constexpr std::size_t kMaxFileSize = 16 * 1024 * 1024;
+    static constexpr std::size_t kMaxFileSize = std::size_t{16} * 1024 * 1024;
 
     // The rows of the level's help text now; none when there is no such file.
     const std::vector<std::string>& Rows(int level);

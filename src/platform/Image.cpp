@@ -16,9 +16,9 @@ namespace platform {
 namespace {
 
 // PNG files are read whole into memory; none of the game's images comes near this size.
-constexpr std::size_t kPngMaxFileBytes = 64u * 1024 * 1024;
+constexpr std::size_t kPngMaxFileBytes = std::size_t{64} * 1024 * 1024;
 // Ancillary chunks (text, colour profiles) larger than this are refused by libpng.
-constexpr png_alloc_size_t kPngMaxChunkBytes = 8u * 1024 * 1024;
+constexpr png_alloc_size_t kPngMaxChunkBytes = png_alloc_size_t{8} * 1024 * 1024;
 
 // The bytes libpng reads from and the text of the error that stopped it. Plain data only:
 // libpng leaves its frames with longjmp, which must not pass over C++ objects.
@@ -498,7 +498,8 @@ bool SaveBmp(const SImage& image, std::string_view path) {
     PutLittleEndian(bmp, 0, 4);    // colours used
     PutLittleEndian(bmp, 0, 4);    // colours important
 
-    const std::size_t padding = static_cast<std::size_t>(rowBytes) - image.width * 3u;
+    const std::size_t padding =
+        static_cast<std::size_t>(rowBytes) - static_cast<std::size_t>(image.width) * 3u;
     for (int y = image.height - 1; y >= 0; --y) {
         for (int x = 0; x < image.width; ++x) {
             const std::uint32_t pixel = image.At(x, y);

@@ -19,7 +19,7 @@ namespace platform {
 // Longest value a read returns, as with a 256-byte buffer.
 inline constexpr std::size_t kProfileValueMax = 255;
 // Larger files are not profiles: reads find nothing in them and writes leave them alone.
-inline constexpr std::size_t kProfileFileMax = 16 * 1024 * 1024;
+inline constexpr std::size_t kProfileFileMax = std::size_t{16} * 1024 * 1024;
 
 enum class EProfileLookup {
     NoFile, // the file cannot be opened for reading (or is no regular file)

@@ -21,7 +21,7 @@ constexpr float kPi = 3.1415927f;
 // More types than this cannot be meant; more blocks than this no layout needs.
 constexpr int kMaxBlockTypes = 100;
 constexpr std::size_t kMaxBlocks = 20000;
-constexpr std::size_t kMaxLayoutFile = 4 * 1024 * 1024;
+constexpr std::size_t kMaxLayoutFile = std::size_t{4} * 1024 * 1024;
 
 } // namespace
 
