@@ -24,6 +24,8 @@ class IFieldEvents {
     IFieldEvents() = default;
     IFieldEvents(const IFieldEvents&) = default;
     IFieldEvents& operator=(const IFieldEvents&) = default;
+    IFieldEvents(IFieldEvents&&) = default;
+    IFieldEvents& operator=(IFieldEvents&&) = default;
 };
 
 // The links through which the play-field objects reach each other and report what happens.

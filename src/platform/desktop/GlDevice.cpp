@@ -157,6 +157,8 @@ class CGlName {
             Delete(m_Name);
         }
     }
+    CGlName(const CGlName&) = delete;
+    CGlName& operator=(const CGlName&) = delete;
     CGlName(CGlName&& other) noexcept : m_Name(std::exchange(other.m_Name, 0)) {}
     CGlName& operator=(CGlName&& other) noexcept {
         std::swap(m_Name, other.m_Name);

@@ -32,6 +32,9 @@ bool InRange(long volume) {
 struct SAlContext {
     ALCdevice* device = nullptr;
     ALCcontext* context = nullptr;
+    SAlContext() = default;
+    SAlContext(const SAlContext&) = delete; // a copy would close the device twice
+    SAlContext& operator=(const SAlContext&) = delete;
     ~SAlContext() {
         alcMakeContextCurrent(nullptr);
         if (context != nullptr) {
@@ -47,6 +50,9 @@ struct SAlContext {
 struct SAlSamples {
     std::shared_ptr<SAlContext> context;
     ALuint buffer = 0;
+    SAlSamples() = default;
+    SAlSamples(const SAlSamples&) = delete; // a copy would delete the buffer twice
+    SAlSamples& operator=(const SAlSamples&) = delete;
     ~SAlSamples() { alDeleteBuffers(1, &buffer); }
 };
 

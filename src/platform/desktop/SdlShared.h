@@ -22,6 +22,9 @@ struct SSdlShared {
     std::array<bool, SDL_NUM_SCANCODES> keysPressed{};
     Uint32 buttonsPressed = 0;
 
+    SSdlShared() = default;
+    SSdlShared(const SSdlShared&) = delete; // a copy would destroy the window twice
+    SSdlShared& operator=(const SSdlShared&) = delete;
     ~SSdlShared();
 };
 
