@@ -40,7 +40,8 @@ class CParticleSystem {
   private:
     struct SVertex {
         D3DXVECTOR3 position;
-        float u, v;
+        float u = 0.0f;
+        float v = 0.0f;
     };
     static_assert(sizeof(SVertex) == 20);
 

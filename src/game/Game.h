@@ -46,7 +46,7 @@ class CGame {
     bool LoadLevel();
     // One frame of the game; returns PROGRAM_MENU when Escape leaves a game that is over
     // or the level selection, else PROGRAM_GAME.
-    EProgramState Update(float frameTime);
+    EProgramState Update(float d);
     void Render();
     // Releases the play field; harmless when called again.
     void Release();

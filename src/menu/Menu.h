@@ -41,7 +41,7 @@ class CMenu {
     void ResetButtons();
     // One frame of the menu; returns PROGRAM_GAME or PROGRAM_END when a countdown ends,
     // else PROGRAM_MENU.
-    EProgramState Update(float frameTime);
+    EProgramState Update(float dt);
     void Render();
 
     std::int16_t GetState() const { return m_sState; }

@@ -291,7 +291,7 @@ class CFreeTypeFont final : public CFont {
         if (FT_Load_Glyph(m_Face.get(), index, FT_LOAD_RENDER) != 0) {
             return m_Missing;
         }
-        const FT_GlyphSlot slot = m_Face->glyph;
+        const FT_GlyphSlotRec* slot = m_Face->glyph;
         const FT_Bitmap& bitmap = slot->bitmap;
         SGlyph glyph;
         glyph.advance = RoundPixels(slot->advance.x);
