@@ -164,8 +164,10 @@ void CGame::DrawPanel() {
     const int height = m_pDirect3D->GetScreenHeight();
     const auto W = static_cast<float>(width);
     const auto H = static_cast<float>(height);
+    // NOLINTBEGIN(bugprone-integer-division): the panel's border is whole pixels
     const auto left = static_cast<float>(width / 16);
     const auto top = static_cast<float>(height / 16);
+    // NOLINTEND(bugprone-integer-division)
     const float right = W - left;
     const float bottom = H - top;
     // Blue without alpha: the blend factor alone makes it two thirds of the picture.

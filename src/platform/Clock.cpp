@@ -1,6 +1,6 @@
 #include "Clock.h"
 
-#include <time.h>
+#include <time.h> // NOLINT(modernize-deprecated-headers): clock_gettime is POSIX's, not C++'s
 
 namespace platform {
 

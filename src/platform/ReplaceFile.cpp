@@ -4,7 +4,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
-#include <signal.h>
+#include <signal.h> // NOLINT(modernize-deprecated-headers): SIGXFSZ is POSIX's, not C++'s
 #include <sys/stat.h>
 #include <unistd.h>
 

@@ -56,6 +56,7 @@ inline void LogError(const std::string& message) {
 
 // A Variable row: type, name and value of a variable, with the source file and line of the
 // statement that logs it.
+// NOLINTNEXTLINE(cppcoreguidelines-macro-usage): it needs #variable, __FILE__ and __LINE__
 #define LOG_VARIABLE(variable)                                                                     \
     (g_Log << LOG_VARIABLE_ROW << platform::DemangledTypeName(typeid(decltype(variable)).name())   \
            << " " << #variable << "=" << (variable) << "<td> in " << __FILE__                      \

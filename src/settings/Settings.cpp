@@ -60,7 +60,9 @@ bool ReadIniString(const char* section, const char* key, IniBuffer& buffer) {
         found = platform::LookupProfileString(section, key, *file, buffer);
     }
     if (found != platform::EProfileLookup::Found) {
-        std::strcpy(buffer, NOT_FOUND);
+        // The marker fits into every buffer, so the copy is bounded.
+        static_assert(std::char_traits<char>::length(NOT_FOUND) < sizeof(IniBuffer));
+        std::strcpy(buffer, NOT_FOUND); // NOLINT(clang-analyzer-security.insecureAPI.strcpy)
     }
     if (std::strcmp(buffer, NOT_FOUND) == 0) {
         ReportMissingKey(platform::NativePath(*file), section, key);

@@ -681,6 +681,7 @@ class CGlDevice final : public IGraphicsDevice {
         PrepareScene();
         glDrawElementsBaseVertex(
             Mode(type), static_cast<GLsizei>(indexCount), GL_UNSIGNED_SHORT,
+            // NOLINTNEXTLINE(performance-no-int-to-ptr): GL takes the byte offset as a pointer
             reinterpret_cast<const void*>(static_cast<std::uintptr_t>(startIndex) * 2u),
             baseVertex);
     }
@@ -836,6 +837,7 @@ class CGlDevice final : public IGraphicsDevice {
             glDisableVertexAttribArray(attribute);
         }
         const auto at = [base](std::size_t offset) {
+            // NOLINTNEXTLINE(performance-no-int-to-ptr): GL takes buffer offsets as pointers
             return reinterpret_cast<const void*>(base + offset);
         };
         const auto glStride = static_cast<GLsizei>(stride);

@@ -103,6 +103,7 @@ void CSdlWindow::SetIcon(const SImage& icon) {
     }
     // SDL reads the pixels while making the icon; the surface only borrows them.
     SDL_Surface* surface = SDL_CreateRGBSurfaceWithFormatFrom(
+        // NOLINTNEXTLINE(cppcoreguidelines-pro-type-const-cast): SDL's parameter lacks the const
         const_cast<std::uint32_t*>(icon.pixels.data()), icon.width, icon.height, 32, icon.width * 4,
         SDL_PIXELFORMAT_ARGB8888);
     if (surface != nullptr) {
