@@ -162,7 +162,9 @@ bool WriteAll(int fd, std::string_view content) {
     return true;
 }
 
-// The replace behind ReplaceFile, on a native path.
+// The replace behind ReplaceFile, on a native path. It reads best as the one sequence of
+// steps it is, each with its failure, so it stays whole.
+// NOLINTNEXTLINE(readability-function-cognitive-complexity)
 bool Replace(const std::string& path, std::string_view content, std::string& why) {
     std::string target;
     if (!Resolve(path, target, why)) {
