@@ -4,6 +4,8 @@
 #include "SdlShared.h"
 
 #include <algorithm>
+#include <string>
+#include <string_view>
 
 namespace platform {
 
@@ -18,6 +20,19 @@ std::unique_ptr<CSdlWindow> CSdlWindow::Create(const char* title, int width, int
                                                std::string& error) {
     if (SDL_Init(SDL_INIT_VIDEO | SDL_INIT_EVENTS) != 0) {
         error = SDL_GetError();
+        SDL_Quit();
+        return nullptr;
+    }
+    // Without a display SDL falls back to a video driver that shows nothing ("offscreen",
+    // "dummy"): the game would run unseen until killed. Such a driver only when it is asked
+    // for by name (SDL_VIDEODRIVER), as the tests and the benchmark do.
+    const std::string_view driver =
+        SDL_GetCurrentVideoDriver() != nullptr ? SDL_GetCurrentVideoDriver() : std::string_view{};
+    const char* const wanted = SDL_getenv("SDL_VIDEODRIVER");
+    if ((driver == "offscreen" || driver == "dummy") &&
+        (wanted == nullptr || std::string_view(wanted).find(driver) == std::string_view::npos)) {
+        error = "no display (SDL found only its \"" + std::string(driver) +
+                "\" video driver, which shows nothing)";
         SDL_Quit();
         return nullptr;
     }
