@@ -26,9 +26,7 @@ DRIVE=$drive STAGE=$stage SHOTS=$shots xvfb-run -a -s '-screen 0 1024x768x24 -no
     # The game cursor starts at the top left and moves 1.5 times the mouse: to the start
     # button at about (840, 280).
     xdotool mousemove_relative -- 560 187; sleep 0.3
-    click 1 0          # start: two seconds, then level 1 loads (its second load)
-    await 30 "level load" logged "cLevelname=" 2
-    sleep 1.5          # the level selection turns in for a second
+    level_loaded click 1 0 # start: two seconds, then level 1 loads (its second load)
     shot selection
     click 3 1.5        # the right button starts level 1 with its help text
     shot help
