@@ -57,6 +57,10 @@ struct SPicture {
 // cracks, the ball picture, the meshes' textures and the window icon.
 std::vector<SPicture> MakePictures();
 
+// The window icon ("zantor.png", 64 x 64) rendered at size x size from the same drawing: the
+// desktop icons of the installed game.
+platform::SImage MakeIcon(int size);
+
 // A mesh file's bytes and its name ("ball.mdl").
 struct SMesh {
     std::string name;

@@ -135,8 +135,11 @@ SPoint Normal(const F& distance, float x, float y) {
 // A picture in the making: colours kept premultiplied by alpha, composited "over".
 class CCanvas {
   public:
-    CCanvas(int width, int height)
-        : m_Width(width), m_Height(height),
+    // unit: the drawing's units per pixel; a drawing made in the units of one size renders at
+    // another (the icon drawn for 64 x 64 pixels, made at 16 x 16 with unit 4). The shaders
+    // get coordinates in those units.
+    CCanvas(int width, int height, float unit = 1.0f)
+        : m_Width(width), m_Height(height), m_Unit(unit),
           m_Pixels(static_cast<std::size_t>(width) * static_cast<std::size_t>(height)) {}
 
     int Width() const { return m_Width; }
@@ -172,8 +175,8 @@ class CCanvas {
                 SColor sum;
                 for (int sy = 0; sy < samples; ++sy) {
                     for (int sx = 0; sx < samples; ++sx) {
-                        const SColor c =
-                            shader(x + (sx + 0.5f) / samples, y + (sy + 0.5f) / samples);
+                        const SColor c = shader((x + (sx + 0.5f) / samples) * m_Unit,
+                                                (y + (sy + 0.5f) / samples) * m_Unit);
                         const float a = Clamp01(c.a);
                         sum = {sum.r + c.r * a, sum.g + c.g * a, sum.b + c.b * a, sum.a + a};
                     }
@@ -239,6 +242,7 @@ class CCanvas {
 
     int m_Width;
     int m_Height;
+    float m_Unit;
     std::vector<SColor> m_Pixels;
 };
 

@@ -526,9 +526,12 @@ platform::SImage PaddleTexture() {
     return Texture(canvas);
 }
 
-// The window icon: three blocks stacked and a silver ball, on a transparent ground.
-platform::SImage Icon() {
-    CCanvas canvas(64, 64);
+} // namespace
+
+// The window icon: three blocks stacked and a silver ball, on a transparent ground. It is
+// drawn in the units of 64 x 64 pixels and rendered at size x size.
+platform::SImage MakeIcon(int size) {
+    CCanvas canvas(size, size, 64.0f / static_cast<float>(size));
     const auto block = [&](float left, float top, float right, float bottom, std::uint32_t rgb) {
         const SColor base = Hex(rgb);
         const float cx = (left + right) / 2, cy = (top + bottom) / 2;
@@ -559,8 +562,6 @@ platform::SImage Icon() {
     return canvas.ToImage();
 }
 
-} // namespace
-
 std::vector<SPicture> MakePictures() {
     std::string error;
     std::unique_ptr<platform::CFont> big = platform::CFont::Create("Arial:bold", 56, &error);
@@ -588,7 +589,7 @@ std::vector<SPicture> MakePictures() {
     pictures.push_back({"block4.png", Block4(mark.get())});
     pictures.push_back({"brett.png", BoardTexture()});
     pictures.push_back({"paddel.png", PaddleTexture()});
-    pictures.push_back({"zantor.png", Icon()});
+    pictures.push_back({"zantor.png", MakeIcon(64)});
     return pictures;
 }
 
