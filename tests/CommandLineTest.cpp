@@ -33,7 +33,7 @@ TEST(CommandLine, HelpAndVersionOnlyAlone) {
 }
 
 TEST(CommandLine, AnythingElseWithADashIsAMistakeNotAFolder) {
-    for (const char* option : {"-x", "--fullscreen", "-", "---"}) {
+    for (const char* option : {"-x", "--full", "--windowed", "-", "---"}) {
         const SCommandLine line = Parse({option});
         EXPECT_EQ(line.action, EAction::Usage) << option;
         EXPECT_EQ(line.unknown, option);
@@ -46,6 +46,22 @@ TEST(CommandLine, AfterTwoDashesEveryArgumentIsPartOfTheName) {
     EXPECT_EQ(Parse({"--", "--help", "--"}).dataDirectory, "--help --");
     EXPECT_EQ(Parse({"--", "-x"}).action, EAction::Play);
     EXPECT_EQ(Parse({"--"}).dataDirectory, "Standard");
+}
+
+TEST(CommandLine, WindowAndFullScreenGoWithANameAndTheLastCounts) {
+    EXPECT_FALSE(Parse({"Standard"}).windowed.has_value());
+    const SCommandLine window = Parse({"--window", "Mein", "Level"});
+    EXPECT_EQ(window.action, EAction::Play);
+    EXPECT_EQ(window.windowed, true);
+    EXPECT_EQ(window.dataDirectory, "Mein Level");
+    EXPECT_EQ(Parse({"--fullscreen"}).windowed, false);
+    EXPECT_EQ(Parse({"--fullscreen"}).dataDirectory, "Standard");
+    EXPECT_EQ(Parse({"--window", "--fullscreen"}).windowed, false);
+    EXPECT_EQ(Parse({"Standard", "--fullscreen", "--window"}).windowed, true);
+    // Not with --help, and a name after "--" is a name.
+    EXPECT_EQ(Parse({"--window", "--help"}).action, EAction::Usage);
+    EXPECT_EQ(Parse({"--", "--window"}).dataDirectory, "--window");
+    EXPECT_FALSE(Parse({"--", "--window"}).windowed.has_value());
 }
 
 } // namespace

@@ -13,31 +13,25 @@
 
 namespace test {
 
-// A graphics device on a headless window, in a scratch working directory with a data
-// directory of a name of its own and a "Standard" folder. Settings written with
-// WriteSettings go beside the test program, where the lookup finds them; without them the
-// tests' fallback settings hold (640 × 480, 32 bits, in a window).
+// A graphics device on a headless window, in a scratch working directory (the data root) with
+// a data directory of a name of its own and a "Standard" folder that holds the tests'
+// fallback settings (640 × 480, 32 bits, in a window). Settings written with WriteSettings go
+// into the data directory, where the lookup finds them first.
 class CEngineTest : public ::testing::Test {
   protected:
     CEngineTest() : m_Window(640, 480) {
-        const std::filesystem::path program = platform::ProgramPath();
-        std::string pattern = (program.parent_path() / "engine-XXXXXX").string();
+        std::string pattern = (m_Dir.Path() / "engine-XXXXXX").string();
         if (mkdtemp(pattern.data()) != nullptr) {
             m_SettingsDir = pattern;
         }
         const std::string name = m_SettingsDir.filename().string();
-        std::filesystem::create_directories(name);
-        std::filesystem::create_directories("Standard");
+        CopyTestSettings();
         m_DataDir = m_Dir.Path() / name;
         m_SavedDirectory = g_Directory;
         g_Directory = name + "\\";
         g_Log.Open();
     }
-    ~CEngineTest() override {
-        g_Directory = m_SavedDirectory;
-        std::error_code ignored;
-        std::filesystem::remove_all(m_SettingsDir, ignored);
-    }
+    ~CEngineTest() override { g_Directory = m_SavedDirectory; }
 
     void WriteSettings(const std::string& content) {
         WriteFile(m_SettingsDir / "Zantor.ini", content);
@@ -51,8 +45,8 @@ class CEngineTest : public ::testing::Test {
     const std::vector<platform::SRecordedDraw>& Draws() { return Device().GetDraws(); }
 
     CScratchDir m_Dir;
-    std::filesystem::path m_SettingsDir;
-    std::filesystem::path m_DataDir; // the data directory, in the working directory
+    std::filesystem::path m_SettingsDir; // the data directory, where its settings are
+    std::filesystem::path m_DataDir;     // the same, in the working directory
     platform::CHeadlessWindow m_Window;
     CDirect3D m_Direct3D;
     std::string m_SavedDirectory;

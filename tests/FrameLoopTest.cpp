@@ -19,6 +19,7 @@ namespace {
 class FrameLoop : public ::testing::Test {
   protected:
     FrameLoop() : m_Window(1024, 768), m_Shell(m_Window, m_Clock) {
+        test::CopyTestSettings();
         m_bStarted = m_Shell.Start();
         Trace().clear();
     }

@@ -24,34 +24,27 @@ std::string MissingRows(const std::string& file, const char* section, const char
     return rows;
 }
 
-// A data directory beside the test program (where the settings lookup searches), a fresh
-// log in a scratch working directory, and the "Standard" settings the build put beside the
-// test program as the fallback.
+// A data directory in a scratch working directory (the tests' data root), a fresh log there,
+// and the tests' fallback settings in its "Standard" folder.
 class Settings : public ::testing::Test {
   protected:
     Settings() {
-        const std::filesystem::path program = platform::ProgramPath();
-        std::string pattern = (program.parent_path() / "settings-XXXXXX").string();
+        std::string pattern = (m_WorkDir.Path() / "settings-XXXXXX").string();
         if (mkdtemp(pattern.data()) != nullptr) {
             m_DataDir = pattern;
         }
+        test::CopyTestSettings();
         m_Saved = g_Directory;
         g_Directory = m_DataDir.filename().string() + "\\";
         g_Log.Open();
     }
-    ~Settings() override {
-        g_Directory = m_Saved;
-        std::error_code ignored;
-        std::filesystem::remove_all(m_DataDir, ignored);
-    }
+    ~Settings() override { g_Directory = m_Saved; }
 
     void WriteIni(const std::string& content) { test::WriteFile(IniPath(), content); }
     std::string IniPath() const { return (m_DataDir / "Zantor.ini").string(); }
-    static std::string StandardIniPath() {
-        return (std::filesystem::path(platform::ProgramPath()).parent_path() / "Standard" /
-                "Zantor.ini")
-            .string();
-    }
+    // The files as the lookup names them in its rows: relative to the data root.
+    std::string IniName() const { return m_DataDir.filename().string() + "/Zantor.ini"; }
+    static std::string StandardIniName() { return "Standard/Zantor.ini"; }
 
     test::CScratchDir m_WorkDir;
     std::filesystem::path m_DataDir;
@@ -73,7 +66,7 @@ TEST_F(Settings, ReadsEachTypeFromTheDataDirectory) {
 
 TEST_F(Settings, MissingKeyWritesFiveRowsAndReadsAsZero) {
     WriteIni("[Options]\nShowSpeed=1\n");
-    const std::string file = platform::NativePath(IniPath());
+    const std::string file = IniName();
     EXPECT_EQ(ReadIniInt("Options", "Balls"), 0);
     EXPECT_EQ(test::LogRows(), MissingRows(file, "Options", "Balls"));
 
@@ -98,7 +91,7 @@ TEST_F(Settings, EmptyValueIsFoundWithoutReport) {
 TEST_F(Settings, ValueThatIsTheMarkerCountsAsMissing) {
     WriteIni("[Options]\nBalls=[NOT FOUND]\n");
     EXPECT_EQ(ReadIniInt("Options", "Balls"), 0);
-    EXPECT_EQ(test::LogRows(), MissingRows(platform::NativePath(IniPath()), "Options", "Balls"));
+    EXPECT_EQ(test::LogRows(), MissingRows(IniName(), "Options", "Balls"));
 }
 
 TEST_F(Settings, ShortColourValuesStayInsideTheBuffer) {
@@ -111,7 +104,7 @@ TEST_F(Settings, ShortColourValuesStayInsideTheBuffer) {
 }
 
 TEST_F(Settings, FallsBackToStandardOnlyWhenTheDataDirectoryHasNoFile) {
-    EXPECT_EQ(SettingsFilePath(), platform::ProgramPath() + "\\..\\Standard\\Zantor.ini");
+    EXPECT_EQ(SettingsFilePath(), StandardIniName());
     EXPECT_EQ(ReadIniInt("Fallback", "OnlyInStandard"), 42);
     EXPECT_EQ(ReadIniInt("VideoMode", "Width"), 640);
 
@@ -120,8 +113,7 @@ TEST_F(Settings, FallsBackToStandardOnlyWhenTheDataDirectoryHasNoFile) {
     EXPECT_EQ(ReadIniInt("VideoMode", "Width"), 800);
     EXPECT_EQ(test::LogRows(), "");
     EXPECT_EQ(ReadIniInt("Fallback", "OnlyInStandard"), 0);
-    EXPECT_EQ(test::LogRows(),
-              MissingRows(platform::NativePath(IniPath()), "Fallback", "OnlyInStandard"));
+    EXPECT_EQ(test::LogRows(), MissingRows(IniName(), "Fallback", "OnlyInStandard"));
 }
 
 TEST_F(Settings, EditedFileTakesEffectAtTheNextRead) {
@@ -153,8 +145,7 @@ TEST_F(Settings, EditedFileTakesEffectAtTheNextRead) {
 TEST_F(Settings, NoSettingsAnywhereReportsTheStandardPath) {
     g_Directory = "no-such-dir\\";
     EXPECT_EQ(ReadIniInt("Missing", "Key"), 0);
-    EXPECT_EQ(test::LogRows(),
-              MissingRows(platform::NativePath(StandardIniPath()), "Missing", "Key"));
+    EXPECT_EQ(test::LogRows(), MissingRows(StandardIniName(), "Missing", "Key"));
 }
 
 TEST_F(Settings, HostileFilesReadAsMissingWithoutHarm) {

@@ -1,5 +1,7 @@
 #include "TestSupport.h"
 
+#include "platform/Path.h"
+
 #include <gtest/gtest.h>
 
 #include <cstdlib>
@@ -16,6 +18,14 @@ CScratchDir::CScratchDir() : m_Previous(std::filesystem::current_path()) {
     }
     m_Path = pattern;
     std::filesystem::current_path(m_Path);
+}
+
+void CopyTestSettings() {
+    const std::filesystem::path program = platform::ProgramPath();
+    std::filesystem::create_directories("Standard");
+    std::filesystem::copy_file(program.parent_path() / "Standard" / "Zantor.ini",
+                               "Standard/Zantor.ini",
+                               std::filesystem::copy_options::overwrite_existing);
 }
 
 CScratchDir::~CScratchDir() {

@@ -21,6 +21,11 @@ class CScratchDir {
     std::filesystem::path m_Previous;
 };
 
+// Copies the tests' fallback settings, which the build puts beside the test program in
+// "Standard/Zantor.ini", into "Standard/" of the working directory: the data root of the
+// tests, where the settings lookup finds them.
+void CopyTestSettings();
+
 std::string ReadFile(const std::filesystem::path& path);
 void WriteFile(const std::filesystem::path& path, const std::string& content);
 

@@ -82,7 +82,7 @@ void CGame::NewGame() {
 
 bool CGame::LoadLevel() {
     LOG_VARIABLE(m_iLevelnummer);
-    const std::string highscoreFile = DataDirectoryPath("Highscore.dat");
+    const std::string highscoreFile = KeptFilePath("Highscore.dat");
     m_iHighscore = ReadScoreFile(highscoreFile);
     LOG_VARIABLE(m_iLevelnummer);
     const std::string cLevelname = DataFilePath(LevelSection(m_iLevelnummer) + ".txt");
@@ -101,9 +101,8 @@ bool CGame::LoadLevel() {
     m_fTransition = m_bTransitions ? 1.0f : 0.0f;
 
     // "Daten.dat" keeps the highest level reached.
-    const std::string progressFile = DataDirectoryPath("Daten.dat");
-    if (m_iLevelnummer > ReadScoreFile(progressFile)) {
-        WriteScoreFile(progressFile, m_iLevelnummer);
+    if (m_iLevelnummer > ReadScoreFile(KeptFilePath("Daten.dat"))) {
+        WriteScoreFile(KeptFileTarget("Daten.dat"), m_iLevelnummer);
     }
     return true;
 }
@@ -230,7 +229,7 @@ void CGame::UpdateSelection() {
         }
         if (m_RightArrow.IsInside(x, y)) {
             // Only levels reached so far; the shown one is loaded again either way.
-            if (m_iLevelnummer < ReadScoreFile(DataDirectoryPath("Daten.dat"))) {
+            if (m_iLevelnummer < ReadScoreFile(KeptFilePath("Daten.dat"))) {
                 m_iLevelnummer += 1;
             }
             m_fTransition = 0;
@@ -274,7 +273,7 @@ void CGame::UpdateTurningOut(float d) {
 
 void CGame::CheckHighscore() {
     const int score = platform::TruncToInt(m_Player.GetScore());
-    const std::string path = DataDirectoryPath("Highscore.dat");
+    const std::string path = KeptFilePath("Highscore.dat");
     if (FileExists(path) && ReadScoreFile(path) >= score) {
         m_iGameState = STATE_GAME_OVER;
         if (m_pSound != nullptr) {
@@ -282,7 +281,7 @@ void CGame::CheckHighscore() {
         }
         return;
     }
-    WriteScoreFile(path, score); // a failure is logged; the game goes on
+    WriteScoreFile(KeptFileTarget("Highscore.dat"), score); // a failure is logged; the game goes on
     m_iGameState = STATE_HIGHSCORE;
     if (m_pSound != nullptr) {
         m_pSound->Play("highscore", false);

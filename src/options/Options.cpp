@@ -2,9 +2,11 @@
 
 #include "platform/Path.h"
 #include "platform/Profile.h"
+#include "platform/ReplaceFile.h"
 
 #include <cctype>
 #include <cstdlib>
+#include <optional>
 #include <vector>
 
 namespace {
@@ -70,15 +72,20 @@ SAssignment ParseAssignment(std::string_view text) {
     return {FindOptionByName(text.substr(0, equals)), value == "0" ? 0 : value == "1" ? 1 : -1};
 }
 
-std::string OptionsFile(const std::string& programPath, const std::string* dataDirectory) {
-    const std::string first = programPath + "\\..\\" +
-                              (dataDirectory != nullptr ? *dataDirectory + "\\" : "") +
-                              "Zantor.ini";
-    const std::string second = programPath + "\\..\\Standard\\Zantor.ini";
-    if (Readable(first) || !Readable(second)) {
-        return platform::NativePath(first);
+SOptionsFile OptionsFile(const platform::SFilePlaces& places, const std::string* dataDirectory) {
+    const std::vector<std::string> files =
+        platform::SettingsFiles(places, dataDirectory != nullptr ? *dataDirectory + "/" : "");
+    const std::string* read = nullptr;
+    for (const std::string& file : files) {
+        if (Readable(file)) {
+            read = &file;
+            break;
+        }
     }
-    return platform::NativePath(second);
+    const std::string first =
+        places.dataRoot + (dataDirectory != nullptr ? *dataDirectory + "/" : "") + "Zantor.ini";
+    const std::string chosen = platform::NativePath(read != nullptr ? *read : first);
+    return {chosen, platform::NativePath(platform::OwnCopyOf(places, chosen))};
 }
 
 int ReadOption(const std::string& file, const char* section, const char* key) {
@@ -107,11 +114,29 @@ bool WriteOptions(const std::string& file, std::span<const SAssignment> values,
     return platform::WriteProfileStrings(file, entries, reason);
 }
 
+bool WriteOptions(const SOptionsFile& files, std::span<const SAssignment> values,
+                  std::string* reason) {
+    if (files.write != files.read && !Readable(files.write)) {
+        constexpr std::size_t kMaxSize = 1024 * 1024;
+        const std::optional<std::string> content = platform::ReadWholeFile(files.read, kMaxSize);
+        const std::size_t slash = files.write.rfind('/');
+        if (slash != std::string::npos) {
+            platform::MakeFolders(files.write.substr(0, slash));
+        }
+        // A data set file that cannot be read leaves the copy to start empty, as saving
+        // into a missing file does.
+        if (!platform::ReplaceFile(files.write, content.value_or(""), reason)) {
+            return false;
+        }
+    }
+    return WriteOptions(files.write, values, reason);
+}
+
 void COptionsDialog::Load() {
     for (const int control : {1006, 1007, 1000, 1001, 1002, 1003, 1004, 1005}) {
         const SOption& option = kOptions[static_cast<std::size_t>(IndexOf(control))];
         m_Values[static_cast<std::size_t>(IndexOf(control))] =
-            ReadOption(m_File, option.section, option.key);
+            ReadOption(m_Files.read, option.section, option.key);
     }
 }
 
@@ -122,5 +147,5 @@ bool COptionsDialog::Save(std::string* reason) {
         const int index = IndexOf(control);
         values[next++] = {&kOptions[static_cast<std::size_t>(index)], IsChecked(index) ? 1 : 0};
     }
-    return WriteOptions(m_File, values, reason);
+    return WriteOptions(m_Files, values, reason);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Places.h"
+
 #include <array>
 #include <span>
 #include <string>
@@ -44,12 +46,17 @@ struct SAssignment {
 // name the option is null; with any other value than "0" or "1" the value is -1.
 SAssignment ParseAssignment(std::string_view text);
 
-// The settings file to edit. Without a data directory: "Zantor.ini" beside the program when
-// it exists, else the one in "Standard" beside it (which the game started with "Standard"
-// reads), and when neither exists the first, which saving creates. With a data directory:
-// the file the game started with it reads, "DATA/Zantor.ini" beside the program, else the
-// one in "Standard", and when neither exists the first.
-std::string OptionsFile(const std::string& programPath, const std::string* dataDirectory);
+// The settings file to edit: the one the game started with the same data directory reads
+// (read), and where a change goes (write). Without a data directory: "Zantor.ini" in the data
+// root when it exists, else the one in "Standard"; with one: "DATA/Zantor.ini", else the one
+// in "Standard"; the player's copy of each (not when portable) before the data set's own, and
+// when none exists the first data set file, which saving creates. A change goes into the file
+// itself when the data set is portable, else into the player's own copy of it.
+struct SOptionsFile {
+    std::string read;
+    std::string write;
+};
+SOptionsFile OptionsFile(const platform::SFilePlaces& places, const std::string* dataDirectory);
 
 // The value of key in section of the file, as an integer; 0 when it is missing.
 int ReadOption(const std::string& file, const char* section, const char* key);
@@ -60,12 +67,16 @@ bool WriteOption(const std::string& file, const char* section, const char* key, 
 // byte as it was when false is returned, with the reason when one is asked for.
 bool WriteOptions(const std::string& file, std::span<const SAssignment> values,
                   std::string* reason = nullptr);
+// The same into files.write, which starts as a copy of files.read when it does not exist yet.
+bool WriteOptions(const SOptionsFile& files, std::span<const SAssignment> values,
+                  std::string* reason = nullptr);
 
 // What the dialog does with the file: the check states it opens with, in the order of
 // kOptions (a value other than 1 shows unchecked), and what "OK" writes.
 class COptionsDialog {
   public:
-    explicit COptionsDialog(std::string file) : m_File(std::move(file)) {}
+    explicit COptionsDialog(SOptionsFile files) : m_Files(std::move(files)) {}
+    explicit COptionsDialog(const std::string& file) : m_Files{file, file} {}
 
     // Reads the eight values, in the order 1006, 1007, 1000 … 1005.
     void Load();
@@ -78,9 +89,9 @@ class COptionsDialog {
     // of the file. False, with the reason when one is asked for, when the file could not be
     // read or written; it is then left as it was.
     bool Save(std::string* reason = nullptr);
-    const std::string& GetFile() const { return m_File; }
+    const std::string& GetFile() const { return m_Files.write; }
 
   private:
-    std::string m_File;
+    SOptionsFile m_Files;
     std::array<int, kOptionCount> m_Values{};
 };

@@ -5,11 +5,13 @@
 //   zantor-options [DATA] --set NAME=0|1 ...   writes the named ones (Key or Section.Key)
 //   zantor-options --help | --version
 //
-// Without DATA the file is "Zantor.ini" beside the program, or else the one in "Standard"
-// beside it; with DATA, the one the game started with DATA reads.
+// Without DATA the file is "Zantor.ini" beside the data sets, or else the one in "Standard";
+// with DATA, the one the game started with DATA reads. Installed, a change goes into the
+// player's own copy under $XDG_DATA_HOME/zantor/, which the game then reads.
 #include "Options.h"
 #include "OptionsView.h"
 #include "platform/Path.h"
+#include "platform/Places.h"
 #include "platform/ReplaceFile.h"
 
 #include <cstdio>
@@ -19,15 +21,15 @@
 
 namespace {
 
-int List(const std::string& file) {
+int List(const SOptionsFile& file) {
     for (const SOption& option : kOptions) {
         std::printf("%s.%s=%d\n", option.section, option.key,
-                    ReadOption(file, option.section, option.key));
+                    ReadOption(file.read, option.section, option.key));
     }
     return 0;
 }
 
-int Set(const std::string& file, const std::vector<std::string>& texts) {
+int Set(const SOptionsFile& file, const std::vector<std::string>& texts) {
     // Every assignment is checked before anything is written, and all are written at once.
     std::vector<SAssignment> assignments;
     for (const std::string& text : texts) {
@@ -48,7 +50,7 @@ int Set(const std::string& file, const std::vector<std::string>& texts) {
         std::fprintf(stderr,
                      "zantor-options: Die Einstellungen konnten nicht gespeichert werden.\n"
                      "zantor-options: %s: %s\n",
-                     file.c_str(), reason.c_str());
+                     file.write.c_str(), reason.c_str());
         return 1;
     }
     return 0;
@@ -107,7 +109,8 @@ int main(int argc, char** argv) {
     if (next < argc && std::strcmp(argv[next], "--version") == 0) {
         return next + 1 == argc ? Version() : Usage();
     }
-    const std::string file = OptionsFile(platform::ProgramPath(), next == 2 ? &data : nullptr);
+    const SOptionsFile file = OptionsFile(
+        platform::ProgramFilePlaces(next == 2 ? data : "Standard"), next == 2 ? &data : nullptr);
     if (next < argc && std::strcmp(argv[next], "--list") == 0) {
         return next + 1 == argc ? List(file) : Usage();
     }

@@ -1,6 +1,7 @@
 #include "Log.h"
 
 #include "platform/Path.h"
+#include "platform/Places.h"
 
 #include <cstdio>
 #include <cstdlib>
@@ -12,18 +13,33 @@
 // no other process-wide object logs.
 CLog g_Log;
 
+CLog::CLog() : m_FileName("log.htm") {}
+
 CLog::CLog(std::string fileName) : m_FileName(std::move(fileName)) {
     Open();
 }
 
 CLog::~CLog() {
+    if (!m_bOpen) {
+        return;
+    }
     Append("</table>\n");
     Append("<b>Logbuch geschlossen</b>\n");
     Append("</body>\n");
     Append("</html>");
 }
 
+void CLog::Open(std::string fileName) {
+    m_FileName = std::move(fileName);
+    const std::size_t slash = m_FileName.find_last_of("/\\");
+    if (slash != std::string::npos) {
+        platform::MakeFolders(m_FileName.substr(0, slash));
+    }
+    Open();
+}
+
 void CLog::Open() {
+    m_bOpen = true;
     const std::time_t now = std::time(nullptr);
     const char* when = std::ctime(&now);
     platform::FilePtr file = platform::OpenFile(m_FileName, "wb");
@@ -43,6 +59,9 @@ void CLog::Open() {
 }
 
 void CLog::Append(std::string_view text) {
+    if (!m_bOpen) {
+        return;
+    }
     platform::FilePtr file = platform::OpenFile(m_FileName, "ab");
     if (file) {
         std::fwrite(text.data(), 1, text.size(), file.get());

@@ -9,18 +9,24 @@
 
 // The game's diagnostic log "log.htm": a small HTML page with one table row per message.
 // Every item is written by opening the file, appending and closing it again, so that all
-// that was logged is on disk even when the program dies.
+// that was logged is on disk even when the program dies. Nothing is written before the
+// file is opened: the program opens g_Log where its places say (log.htm beside a portable
+// data set, else in the player's state folder), the tests in their working directory.
 class CLog {
   public:
+    // Not open yet; the file name is "log.htm" until Open names another.
+    CLog();
     // Creates the file and writes the header.
-    explicit CLog(std::string fileName = "log.htm");
-    // Writes the footer.
+    explicit CLog(std::string fileName);
+    // Writes the footer, when the file was opened.
     ~CLog();
     CLog(const CLog&) = delete;
     CLog& operator=(const CLog&) = delete;
 
     // Starts the file anew with the header: the time, the program's path, the table.
     void Open();
+    // The same for another file, whose folder is made when missing.
+    void Open(std::string fileName);
 
     CLog& operator<<(const char* text);
     CLog& operator<<(std::string_view text);
@@ -38,6 +44,7 @@ class CLog {
     void Append(std::string_view text);
 
     std::string m_FileName;
+    bool m_bOpen = false;
 };
 
 // Row prefixes: each starts a new table row of its kind.

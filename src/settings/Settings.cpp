@@ -4,6 +4,8 @@
 #include "platform/Path.h"
 #include "platform/Profile.h"
 
+#include <vector>
+
 #include <cstdlib>
 #include <cstring>
 
@@ -24,40 +26,65 @@ void ReportMissingKey(const std::string& file, const char* section, const char* 
 
 namespace {
 
-// The two places of the settings file, written as the lookups name them: made again only
-// when the data directory changes, so that a lookup builds no path.
+platform::SFilePlaces& Places() {
+    static platform::SFilePlaces places;
+    return places;
+}
+
+// The places of the settings file in the order they are looked at, written as the lookups
+// name them: made again only when the data directory or the places change, so that a lookup
+// builds no path.
 struct SSettingsPaths {
     std::string directory; // the data directory they were made for
-    std::string data;
-    std::string standard;
+    std::vector<std::string> files;
 };
 
-const SSettingsPaths& SettingsPaths() {
+SSettingsPaths& CachedSettingsPaths() {
     static SSettingsPaths paths;
-    if (paths.data.empty() || paths.directory != g_Directory) {
-        const std::string& program = platform::ProgramPath();
+    return paths;
+}
+
+const SSettingsPaths& SettingsPaths() {
+    SSettingsPaths& paths = CachedSettingsPaths();
+    if (paths.files.empty() || paths.directory != g_Directory) {
         paths.directory = g_Directory;
-        paths.data = program + "\\..\\" + g_Directory + "Zantor.ini";
-        paths.standard = program + "\\..\\Standard\\Zantor.ini";
+        paths.files = platform::SettingsFiles(Places(), g_Directory);
     }
     return paths;
 }
 
 } // namespace
 
+void SetFilePlaces(platform::SFilePlaces places) {
+    Places() = std::move(places);
+    CachedSettingsPaths().files.clear();
+}
+
+const platform::SFilePlaces& FilePlaces() {
+    return Places();
+}
+
 std::string SettingsFilePath() {
-    const SSettingsPaths& paths = SettingsPaths();
-    return FileExists(paths.data) ? paths.data : paths.standard;
+    const std::vector<std::string>& files = SettingsPaths().files;
+    for (const std::string& file : files) {
+        if (FileExists(file)) {
+            return file;
+        }
+    }
+    return files.back();
 }
 
 bool ReadIniString(const char* section, const char* key, IniBuffer& buffer) {
-    // The data directory's file when it can be read, else the one in "Standard".
-    const SSettingsPaths& paths = SettingsPaths();
-    const std::string* file = &paths.data;
-    platform::EProfileLookup found = platform::LookupProfileString(section, key, *file, buffer);
-    if (found == platform::EProfileLookup::NoFile) {
-        file = &paths.standard;
-        found = platform::LookupProfileString(section, key, *file, buffer);
+    // The first of the files that can be read, whole.
+    const std::vector<std::string>& files = SettingsPaths().files;
+    const std::string* file = nullptr;
+    platform::EProfileLookup found = platform::EProfileLookup::NoFile;
+    for (const std::string& candidate : files) {
+        file = &candidate;
+        found = platform::LookupProfileString(section, key, candidate, buffer);
+        if (found != platform::EProfileLookup::NoFile) {
+            break;
+        }
     }
     if (found != platform::EProfileLookup::Found) {
         // The marker fits into every buffer, so the copy is bounded.
@@ -118,11 +145,31 @@ bool FileExists(const std::string& path) {
 }
 
 std::string DataDirectoryPath(std::string_view name) {
-    return g_Directory + std::string(name);
+    return Places().dataRoot + g_Directory + std::string(name);
 }
 
 std::string StandardPath(std::string_view name) {
-    return "Standard\\" + std::string(name);
+    return Places().dataRoot + "Standard\\" + std::string(name);
+}
+
+std::string KeptFilePath(std::string_view name) {
+    const platform::SFilePlaces& places = Places();
+    if (!places.IsPortable()) {
+        std::string own = places.userRoot + g_Directory + std::string(name);
+        if (FileExists(own)) {
+            return own;
+        }
+    }
+    return DataDirectoryPath(name);
+}
+
+std::string KeptFileTarget(std::string_view name) {
+    const platform::SFilePlaces& places = Places();
+    if (places.IsPortable()) {
+        return DataDirectoryPath(name);
+    }
+    platform::MakeFolders(places.userRoot + g_Directory);
+    return places.userRoot + g_Directory + std::string(name);
 }
 
 std::string DataFilePath(std::string_view name) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/D3D9Types.h"
+#include "platform/Places.h"
 
 #include <cstdint>
 #include <string>
@@ -10,8 +11,14 @@
 // of the game starts with it.
 extern std::string g_Directory;
 
-// Settings lookup in "Zantor.ini". The file is found anew on every call, first beside the
-// program in the data directory, then in "Standard\". A missing key is no error that stops
+// Where this run's data and the player's files are. The program sets them before it plays;
+// until then (the tests) every path is relative to the working directory, and portable.
+void SetFilePlaces(platform::SFilePlaces places);
+const platform::SFilePlaces& FilePlaces();
+
+// Settings lookup in "Zantor.ini". The file is found anew on every call: the player's copy
+// of the data directory's (not when portable), the data directory's own, then the same two of
+// "Standard\"; the first that exists is read, whole. A missing key is no error that stops
 // anything: it reads as 0 (0.0, the marker text, colour 0), and five Fehler rows in the log
 // say which key of which file was missing.
 inline constexpr const char* NOT_FOUND = "[NOT FOUND]";
@@ -37,16 +44,21 @@ int ParseHex(std::string_view text, std::size_t start);
 // True when the file can be opened for reading.
 bool FileExists(const std::string& path);
 
-// The settings file that a lookup consults now: the data directory's copy when it exists,
-// else the one in "Standard\", both beside the program.
+// The settings file that a lookup consults now (see above); the last place when none exists.
 std::string SettingsFilePath();
 
 // The two places a data file of the name may be, in the order they are looked at: the data
-// directory, then "Standard\". Kept files (the highscore, the progress) have only the first.
+// directory, then "Standard\", both in the data root.
 std::string DataDirectoryPath(std::string_view name);
 std::string StandardPath(std::string_view name);
 // A data file of the data directory, or of "Standard\" when the data directory lacks it.
 std::string DataFilePath(std::string_view name);
+
+// Kept files (the highscore, the progress) belong to the data directory alone. Read: the
+// player's copy when there is one, else the data directory's file. Written: the data
+// directory's file when portable, else the player's copy, whose folder is made first.
+std::string KeptFilePath(std::string_view name);
+std::string KeptFileTarget(std::string_view name);
 
 // The settings section of a level: "Level" followed by its number.
 std::string LevelSection(int level);

@@ -12,6 +12,10 @@ SCommandLine ParseCommandLine(std::span<const char* const> arguments) {
             options = false;
             continue;
         }
+        if (options && (text == "--window" || text == "--fullscreen")) {
+            line.windowed = text == "--window";
+            continue;
+        }
         if (options && text.starts_with('-')) {
             const bool alone = arguments.size() == 1;
             if (alone && (text == "--help" || text == "-h")) {

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <span>
 #include <string>
 
@@ -15,6 +16,9 @@ struct SCommandLine {
     // The arguments joined with single blanks ("zantor Mein Level" plays "Mein Level"), or
     // "Standard" when they name nothing.
     std::string dataDirectory;
+    // --window (true) or --fullscreen (false) for this run, whatever the settings say; the
+    // last one given counts. Unset: the settings decide.
+    std::optional<bool> windowed;
     std::string unknown;
 };
 

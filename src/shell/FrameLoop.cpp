@@ -7,11 +7,29 @@
 #include "input/Input.h"
 #include "menu/Menu.h"
 #include "platform/Numeric.h"
+#include "platform/Places.h"
+#include "settings/Settings.h"
 
 #include <algorithm>
 #include <cstdio>
+#include <string>
 
 using platform::TruncToInt;
+
+namespace {
+
+// "Screenshot.bmp" beside a portable data set, replaced by each new one; else a new file in
+// the player's pictures folder for each.
+std::string ScreenshotPath() {
+    const platform::SFilePlaces& places = FilePlaces();
+    if (places.screenshotFolder.empty()) {
+        return places.dataRoot + "Screenshot.bmp";
+    }
+    platform::MakeFolders(places.screenshotFolder);
+    return platform::UniqueFilePath(places.screenshotFolder, "Zantor", ".bmp");
+}
+
+} // namespace
 
 CFrameLoop::CFrameLoop(const SShellObjects& objects, bool showSpeed)
     : m_Objects(objects), m_bShowSpeed(showSpeed) {}
@@ -49,7 +67,7 @@ void CFrameLoop::RunFrame() {
     sound.Update();
 
     if (input.KeyPressed(DIK_E)) {
-        direct3D.Screenshot("Screenshot.bmp");
+        direct3D.Screenshot(ScreenshotPath().c_str());
         m_FrameStart = m_Objects.clock.Microseconds(); // saving does not count
     }
     const float d = m_fFrameTime;

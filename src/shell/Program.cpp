@@ -3,12 +3,15 @@
 #include "Shell.h"
 #include "game/field/Random.h"
 #include "platform/Clock.h"
+#include "platform/Path.h"
+#include "platform/Places.h"
 #include "platform/desktop/SdlWindow.h"
 #include "settings/Log.h"
 #include "settings/Settings.h"
 
 #include <cstdio>
 #include <memory>
+#include <utility>
 
 namespace {
 
@@ -31,9 +34,25 @@ std::unique_ptr<platform::IWindow> CreateMainWindow() {
     return window;
 }
 
+// Where the data and the player's files are, for the data directory named: the log opens
+// there first of all. A data directory that does not exist still plays, with the files of
+// "Standard"; the player hears of it once.
+void PlaceFiles(const std::string& dataDirectory) {
+    platform::SFilePlaces places = platform::ProgramFilePlaces(dataDirectory);
+    g_Log.Open(places.logFile);
+    if (!platform::IsFolder(places.dataRoot + dataDirectory)) {
+        std::fprintf(stderr,
+                     "zantor: Den Datenordner „%s“ gibt es in %s nicht; Zantor spielt mit den "
+                     "Dateien aus „Standard“.\n",
+                     dataDirectory.c_str(), places.dataRoot.c_str());
+    }
+    SetFilePlaces(std::move(places));
+}
+
 } // namespace
 
-int ZantorMain(const std::string& commandLine) {
+int ZantorMain(const SCommandLine& commandLine) {
+    PlaceFiles(commandLine.dataDirectory);
     platform::CSystemClock clock;
     SeedRand(clock.TickCount());
 
@@ -42,7 +61,7 @@ int ZantorMain(const std::string& commandLine) {
         return 1;
     }
 
-    g_Directory = commandLine + "\\";
+    g_Directory = commandLine.dataDirectory + "\\";
     if (g_Directory == "credits\\") {
         g_Log << LOG_INFO << "Zantor für Linux, ein Ballspiel in drei Dimensionen: "
               << "geschrieben in C++ mit SDL2, OpenGL und OpenAL.";
@@ -51,8 +70,10 @@ int ZantorMain(const std::string& commandLine) {
 
     CShell shell(*window, clock);
     if (!shell.Start()) {
-        std::fprintf(stderr, "zantor: Die Grafik konnte nicht gestartet werden; die Gründe stehen "
-                             "in log.htm.\n");
+        std::fprintf(stderr,
+                     "zantor: Die Grafik konnte nicht gestartet werden; die Gründe stehen "
+                     "in %s.\n",
+                     platform::NativePath(g_Log.GetFileName()).c_str());
         return 1;
     }
     shell.Run();

@@ -1,7 +1,6 @@
 #pragma once
 
-#include <string>
+#include "CommandLine.h"
 
-// Runs the whole game with the data directory named on the command line; returns the
-// program's exit code.
-int ZantorMain(const std::string& commandLine);
+// Runs the whole game as the command line asks; returns the program's exit code.
+int ZantorMain(const SCommandLine& commandLine);

@@ -1,6 +1,7 @@
 // zantor: the game.
 //
-//   zantor [DATA]          plays with the data directory DATA ("Standard" without one)
+//   zantor [--window | --fullscreen] [DATA]
+//                          plays with the data directory DATA ("Standard" without one)
 //   zantor --help | --version
 #include "CommandLine.h"
 #include "Program.h"
@@ -12,18 +13,28 @@
 namespace {
 
 int Help() {
-    std::printf("Aufruf: zantor [DATEN]\n"
+    std::printf("Aufruf: zantor [--window | --fullscreen] [DATEN]\n"
                 "        zantor --help | --version\n"
                 "\n"
                 "Zantor, ein Ballspiel in drei Dimensionen.\n"
                 "\n"
-                "  DATEN      der Datenordner des Spiels: seine Level, Bilder, Klänge und\n"
-                "             Einstellungen; was darin fehlt, kommt aus „Standard“. Ohne\n"
-                "             DATEN spielt Zantor mit „Standard“. Mehrere Wörter sind ein\n"
-                "             Name („zantor Mein Level“); ein Name, der mit - beginnt, folgt\n"
-                "             auf -- („zantor -- -x“).\n"
-                "  --help     diese Hilfe ausgeben\n"
-                "  --version  die Version ausgeben\n"
+                "  DATEN         der Datenordner des Spiels: seine Level, Bilder, Klänge und\n"
+                "                Einstellungen, ein Ordner neben „Standard“; was darin fehlt,\n"
+                "                kommt aus „Standard“. Ohne DATEN spielt Zantor mit\n"
+                "                „Standard“. Mehrere Wörter sind ein Name („zantor Mein\n"
+                "                Level“); ein Name, der mit - beginnt, folgt auf --\n"
+                "                („zantor -- -x“).\n"
+                "  --window      diesmal im Fenster spielen\n"
+                "  --fullscreen  diesmal auf dem ganzen Bildschirm spielen\n"
+                "  --help        diese Hilfe ausgeben\n"
+                "  --version     die Version ausgeben\n"
+                "\n"
+                "Ist der Datenordner beschreibbar, bleiben Highscore, Fortschritt, log.htm\n"
+                "und Screenshot.bmp darin und daneben. Sonst (installiert) kommen sie nach\n"
+                "$XDG_DATA_HOME/zantor/DATEN/, $XDG_STATE_HOME/zantor/log.htm und, mit\n"
+                "eigenem Namen, in den Bilder-Ordner.\n"
+                "\n"
+                "Alt+Eingabe oder F11 wechselt zwischen Fenster und ganzem Bildschirm.\n"
                 "\n"
                 "Rückgabewert: 0 nach einem Spiel, 1 wenn kein Fenster oder keine Grafik\n"
                 "angelegt werden konnte (log.htm sagt, warum), 2 bei falschem Aufruf.\n");
@@ -38,7 +49,7 @@ int Version() {
 int Usage(const std::string& unknown) {
     std::fprintf(stderr,
                  "zantor: unbekannte Option: %s\n"
-                 "Aufruf: zantor [DATEN]\n"
+                 "Aufruf: zantor [--window | --fullscreen] [DATEN]\n"
                  "Mehr mit: zantor --help\n",
                  unknown.c_str());
     return 2;
@@ -60,5 +71,5 @@ int main(int argc, char** argv) {
     case SCommandLine::EAction::Play:
         break;
     }
-    return ZantorMain(line.dataDirectory);
+    return ZantorMain(line);
 }

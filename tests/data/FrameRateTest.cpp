@@ -69,16 +69,15 @@ class FrameRate : public ::testing::Test {
         const std::filesystem::path program =
             std::filesystem::path(platform::ProgramPath()).parent_path();
         std::filesystem::create_directory_symlink(program / "Standard", "Standard");
-        std::string pattern = (program / "framerate-XXXXXX").string();
+        std::string pattern = (m_Dir.Path() / "framerate-XXXXXX").string();
         if (mkdtemp(pattern.data()) == nullptr) {
-            ADD_FAILURE() << "no directory beside the program";
+            ADD_FAILURE() << "no data directory";
             return;
         }
         m_SettingsDir = pattern;
         const std::string name = m_SettingsDir.filename().string();
         test::WriteFile(m_SettingsDir / "Zantor.ini",
                         TopSpeedSettings(test::ReadFile("Standard/Zantor.ini")));
-        std::filesystem::create_directory(name);
         for (int n = 1; std::filesystem::exists(LayoutName("Standard", n)); ++n) {
             std::string layout = test::ReadFile(LayoutName("Standard", n));
             for (char& c : layout) {
@@ -103,8 +102,6 @@ class FrameRate : public ::testing::Test {
     ~FrameRate() override {
         m_Balls.Release();
         g_Directory = "Standard\\";
-        std::error_code ignored;
-        std::filesystem::remove_all(m_SettingsDir, ignored);
     }
 
     static std::string LayoutName(const std::string& directory, int level) {

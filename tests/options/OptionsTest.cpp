@@ -47,8 +47,12 @@ class CReplaceCounter {
 class Options : public ::testing::Test {
   protected:
     std::string Ini() const { return (m_Dir.Path() / "Zantor.ini").string(); }
-    // The program as if it lay in the scratch directory.
-    std::string Program() const { return (m_Dir.Path() / "zantor-options").string(); }
+    // The scratch directory as a portable data root.
+    platform::SFilePlaces Portable() const {
+        platform::SFilePlaces places;
+        places.dataRoot = m_Dir.Path().string() + "/";
+        return places;
+    }
 
     test::CScratchDir m_Dir;
 };
@@ -103,35 +107,57 @@ TEST_F(Options, LoadingAloneChangesNothing) {
     EXPECT_EQ(test::ReadFile(Ini()), before);
 }
 
-TEST_F(Options, FileBesideTheProgramComesFirstThenStandard) {
+TEST_F(Options, FileOfTheDataRootComesFirstThenStandard) {
     std::filesystem::create_directory(m_Dir.Path() / "Standard");
     const std::string standard = (m_Dir.Path() / "Standard" / "Zantor.ini").string();
-    // Nothing yet: the file beside the program, to be created.
-    EXPECT_EQ(OptionsFile(Program(), nullptr), Ini());
+    const platform::SFilePlaces places = Portable();
+    // Nothing yet: the file in the data root, to be created.
+    EXPECT_EQ(OptionsFile(places, nullptr).read, Ini());
     test::WriteFile(standard, "[Options]\nIntro=1\n");
-    EXPECT_EQ(OptionsFile(Program(), nullptr), standard);
+    EXPECT_EQ(OptionsFile(places, nullptr).read, standard);
     test::WriteFile(Ini(), "");
-    EXPECT_EQ(OptionsFile(Program(), nullptr), Ini());
+    EXPECT_EQ(OptionsFile(places, nullptr).read, Ini());
     // A data directory names the game's own file, falling back to Standard's.
     const std::string mod = "Mod";
-    EXPECT_EQ(OptionsFile(Program(), &mod), standard);
+    EXPECT_EQ(OptionsFile(places, &mod).read, standard);
     std::filesystem::create_directory(m_Dir.Path() / "Mod");
     test::WriteFile(m_Dir.Path() / "Mod" / "Zantor.ini", "");
-    EXPECT_EQ(OptionsFile(Program(), &mod), (m_Dir.Path() / "Mod" / "Zantor.ini").string());
+    const SOptionsFile own = OptionsFile(places, &mod);
+    EXPECT_EQ(own.read, (m_Dir.Path() / "Mod" / "Zantor.ini").string());
+    EXPECT_EQ(own.write, own.read); // portable: the file itself
 }
 
-TEST_F(Options, LongProgramDirectoriesAreNotCut) {
-    std::filesystem::path deep = m_Dir.Path();
-    for (int i = 0; i < 12; ++i) {
-        deep /= "ein-recht-langer-verzeichnisname";
-    }
-    std::filesystem::create_directories(deep);
-    const std::string program = (deep / "zantor-options").string();
-    ASSERT_GT(program.size(), 300u);
-    const std::string file = OptionsFile(program, nullptr);
-    EXPECT_EQ(file, (deep / "Zantor.ini").string());
-    ASSERT_TRUE(WriteOption(file, "Options", "Intro", 1));
-    EXPECT_EQ(ReadOption(file, "Options", "Intro"), 1);
+TEST_F(Options, InstalledTheFirstSaveCopiesTheFileTheGameReadsIntoThePlayersFolder) {
+    // A read-only installed data set and a player's folder for the copies.
+    const std::filesystem::path installed = m_Dir.Path() / "share";
+    std::filesystem::create_directories(installed / "Standard");
+    test::WriteFile(installed / "Standard" / "Zantor.ini",
+                    "; the installed settings\n[VideoMode]\nWidth=1024\n[Options]\nIntro=1\n");
+    platform::SFilePlaces places;
+    places.dataRoot = installed.string() + "/";
+    places.userRoot = (m_Dir.Path() / "home" / "zantor").string() + "/";
+    const std::string standard = "Standard";
+    const SOptionsFile files = OptionsFile(places, &standard);
+    EXPECT_EQ(files.read, (installed / "Standard" / "Zantor.ini").string());
+    EXPECT_EQ(files.write, places.userRoot + "Standard/Zantor.ini");
+
+    COptionsDialog dialog(files);
+    dialog.Load();
+    EXPECT_TRUE(dialog.IsChecked(7)); // Intro, from the installed file
+    dialog.SetChecked(1, true);       // fps anzeigen
+    ASSERT_TRUE(dialog.Save());
+    // The installed file is untouched; the copy keeps every other key and holds the change.
+    EXPECT_EQ(test::ReadFile(files.read),
+              "; the installed settings\n[VideoMode]\nWidth=1024\n[Options]\nIntro=1\n");
+    EXPECT_EQ(ReadOption(files.write, "VideoMode", "Width"), 1024);
+    EXPECT_EQ(ReadOption(files.write, "Options", "ShowSpeed"), 1);
+    // From now on the copy is what the game and the dialog read, and a save edits it alone.
+    const SOptionsFile again = OptionsFile(places, &standard);
+    EXPECT_EQ(again.read, files.write);
+    EXPECT_EQ(again.write, files.write);
+    ASSERT_TRUE(WriteOptions(again, std::array{ParseAssignment("Intro=0")}));
+    EXPECT_EQ(ReadOption(files.write, "Options", "Intro"), 0);
+    EXPECT_EQ(ReadOption(files.write, "Options", "ShowSpeed"), 1);
 }
 
 TEST_F(Options, OkReplacesTheFileOnceWithAllEight) {
