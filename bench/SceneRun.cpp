@@ -75,6 +75,7 @@ bool CSceneRun::Run(SSceneResults& results) {
 // The game's start-up on the manual clock.
 bool CSceneRun::Start() {
     SeedRand(kSeed);
+    m_Shell.GetDirect3D().SetVSyncOverride(false); // frames as fast as they can be drawn
     if (!m_Shell.Start()) {
         return Fail("the graphics device could not be set up; log.htm says why");
     }

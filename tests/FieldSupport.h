@@ -18,6 +18,7 @@ Width=640
 Height=480
 Depth=32
 Windowed=1
+VSync=0
 [Options]
 NumBlocks=5
 Spiegelung=1

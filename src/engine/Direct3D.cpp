@@ -2,10 +2,12 @@
 
 #include "platform/D3DXMath.h"
 #include "platform/Image.h"
+#include "platform/Profile.h"
 #include "settings/Log.h"
 #include "settings/Settings.h"
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 namespace {
@@ -22,6 +24,17 @@ int ReadVideoMode(const char* key, int fallback, const char* row) {
 
 } // namespace
 
+bool ReadVSyncSetting() {
+    // Read past the settings lookup, which logs a missing key: this key is newer than many
+    // settings files, and its absence is no fault of theirs.
+    IniBuffer buffer;
+    if (platform::LookupProfileString("VideoMode", "VSync", SettingsFilePath(), buffer) !=
+        platform::EProfileLookup::Found) {
+        return true;
+    }
+    return std::atoi(buffer) != 0;
+}
+
 CDirect3D::~CDirect3D() {
     ReleaseAll();
 }
@@ -37,7 +50,11 @@ bool CDirect3D::Init(platform::IDirect3D* direct3D) {
     const int width = ReadVideoMode("Width", 1024, "ScrWidth set to 1024");
     const int height = ReadVideoMode("Height", 768, "ScrHeight set to 768");
     const int depth = ReadVideoMode("Depth", 32, "ScrDepth set to 32");
-    const int windowed = ReadVideoMode("Windowed", 0, "Windowed set to 0");
+    int windowed = ReadVideoMode("Windowed", 0, "Windowed set to 0");
+    if (m_WindowedOverride) {
+        windowed = *m_WindowedOverride ? 1 : 0;
+    }
+    m_bVSync = m_VSyncOverride.value_or(ReadVSyncSetting());
 
     const std::vector<platform::SDisplayMode> modes = m_pD3D->GetDisplayModes();
     bool found = false;
@@ -79,7 +96,7 @@ bool CDirect3D::Init(platform::IDirect3D* direct3D) {
 
     std::string error;
     m_pDevice = m_pD3D->CreateDevice(
-        platform::SPresentParameters{width, height, depth, windowed == 1}, error);
+        platform::SPresentParameters{width, height, depth, windowed == 1, m_bVSync}, error);
     if (!m_pDevice) {
         LogError(error);
         LogError("Gerät konnte nicht angelegt werden!");
@@ -120,6 +137,10 @@ bool CDirect3D::EndFrame() {
     }
     m_pDevice->EndScene();
     return m_pDevice->Present();
+}
+
+bool CDirect3D::PresentAgain() {
+    return !m_pDevice || m_pDevice->Present();
 }
 
 void CDirect3D::WriteText(const char* text, int x, int y, std::uint32_t color, int centred) {

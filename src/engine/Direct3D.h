@@ -7,6 +7,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 // What every 3D scene of the game (the play field, the menu's backdrop) is drawn with: the
 // material of every lit mesh, and the projection, a quarter turn of view across the screen's
@@ -24,6 +25,13 @@ class CDirect3D {
     CDirect3D(const CDirect3D&) = delete;
     CDirect3D& operator=(const CDirect3D&) = delete;
 
+    // Before Init: show in a window (true) or on the whole screen (false) whatever
+    // "Windowed" says, or (nullopt) as it says.
+    void SetWindowedOverride(std::optional<bool> windowed) { m_WindowedOverride = windowed; }
+    // Before Init: wait for the display's refresh or not whatever "VSync" says, or (nullopt)
+    // as it says.
+    void SetVSyncOverride(std::optional<bool> vsync) { m_VSyncOverride = vsync; }
+
     // True when the device exists and is set up; every failure is written to the log.
     bool Init(platform::IDirect3D* direct3D);
     void SetClearColor(std::uint32_t color) { m_ClearColor = color; }
@@ -32,9 +40,16 @@ class CDirect3D {
     void BeginFrame();
     // Ends the scene and presents it; false when presenting failed.
     bool EndFrame();
+    // Shows the frame last drawn once more, as it is (scaled anew to the window, which may
+    // have changed its size or been covered); false when presenting failed.
+    bool PresentAgain();
     // The screen size in pixels, settled by Init from the settings; 0 before.
     int GetScreenWidth() const { return m_iScreenWidth; }
     int GetScreenHeight() const { return m_iScreenHeight; }
+    // Whether frames are to keep to the display's refresh rate ("VSync", settled by Init).
+    bool IsVSync() const { return m_bVSync; }
+    // The display's refresh rate in Hz as it is now; 0 when unknown or before Init.
+    int GetRefreshRate() const { return m_pD3D != nullptr ? m_pD3D->GetRefreshRate() : 0; }
     platform::IGraphicsDevice* GetDevice() { return m_pDevice.get(); }
     CXSprite* GetSprite() { return m_pSprite.get(); }
     // One line of text with its top-left corner at (x, y), or centred on the screen when
@@ -55,4 +70,12 @@ class CDirect3D {
     std::uint32_t m_ClearColor = 0;
     int m_iScreenWidth = 0;
     int m_iScreenHeight = 0;
+    bool m_bVSync = false;
+    std::optional<bool> m_WindowedOverride;
+    std::optional<bool> m_VSyncOverride;
 };
+
+// "VSync" of "VideoMode": 0 shows frames at once; any other value, and a missing key (a
+// settings file older than the key), waits for the display's refresh. A missing key is no
+// error and writes nothing to the log.
+bool ReadVSyncSetting();

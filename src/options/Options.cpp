@@ -91,7 +91,8 @@ SOptionsFile OptionsFile(const platform::SFilePlaces& places, const std::string*
 int ReadOption(const std::string& file, const char* section, const char* key) {
     const std::string value = platform::ReadProfileString(section, key, "[NOT FOUND]", file);
     if (value == "[NOT FOUND]") {
-        return 0;
+        const SOption* option = FindOptionByKey(key);
+        return option != nullptr && SameName(option->section, section) ? option->missing : 0;
     }
     return std::atoi(value.c_str());
 }
@@ -133,7 +134,7 @@ bool WriteOptions(const SOptionsFile& files, std::span<const SAssignment> values
 }
 
 void COptionsDialog::Load() {
-    for (const int control : {1006, 1007, 1000, 1001, 1002, 1003, 1004, 1005}) {
+    for (const int control : {1006, 1007, 1000, 1001, 1002, 1003, 1004, 1005, 1008}) {
         const SOption& option = kOptions[static_cast<std::size_t>(IndexOf(control))];
         m_Values[static_cast<std::size_t>(IndexOf(control))] =
             ReadOption(m_Files.read, option.section, option.key);
@@ -143,7 +144,7 @@ void COptionsDialog::Load() {
 bool COptionsDialog::Save(std::string* reason) {
     std::array<SAssignment, kOptionCount> values;
     std::size_t next = 0;
-    for (const int control : {1007, 1006, 1000, 1001, 1002, 1003, 1004, 1005}) {
+    for (const int control : {1007, 1006, 1000, 1001, 1002, 1003, 1004, 1005, 1008}) {
         const int index = IndexOf(control);
         values[next++] = {&kOptions[static_cast<std::size_t>(index)], IsChecked(index) ? 1 : 0};
     }

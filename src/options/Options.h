@@ -7,26 +7,29 @@
 #include <string>
 #include <string_view>
 
-// The eight settings of the game that zantor-options switches, one check box each.
+// The nine settings of the game that zantor-options switches, one check box each.
 struct SOption {
     int control;         // the dialog's control number
     const char* caption; // the check box's caption
     const char* section; // where the game reads it in Zantor.ini
     const char* key;
+    int missing; // what the game takes when the file lacks the key
 };
 
-inline constexpr int kOptionCount = 8;
+inline constexpr int kOptionCount = 9;
 
 // In the order they stand in the dialog, top to bottom.
 inline constexpr std::array<SOption, kOptionCount> kOptions = {{
-    {1007, "Fenstermodus", "VideoMode", "Windowed"},
-    {1006, "fps anzeigen", "Options", "ShowSpeed"},
-    {1000, "Spiegelungen", "Options", "Spiegelung"},
-    {1001, "Ballreflexionen", "Options", "Ballreflexionen"},
-    {1002, "Partikeleffekte", "Options", "Partikeleffekte"},
-    {1003, "Levelübergänge", "Options", "Leveluebergaenge"},
-    {1004, "Textverzögerungen", "Options", "Textverzoegerung"},
-    {1005, "Intro", "Options", "Intro"},
+    {1007, "Fenstermodus", "VideoMode", "Windowed", 0},
+    {1006, "fps anzeigen", "Options", "ShowSpeed", 0},
+    {1000, "Spiegelungen", "Options", "Spiegelung", 0},
+    {1001, "Ballreflexionen", "Options", "Ballreflexionen", 0},
+    {1002, "Partikeleffekte", "Options", "Partikeleffekte", 0},
+    {1003, "Levelübergänge", "Options", "Leveluebergaenge", 0},
+    {1004, "Textverzögerungen", "Options", "Textverzoegerung", 0},
+    {1005, "Intro", "Options", "Intro", 0},
+    // Newer than many settings files: the game waits for the display when it is missing.
+    {1008, "Vertikale Synchronisation", "VideoMode", "VSync", 1},
 }};
 
 // The option of a control number or of a key (without regard to case); null when unknown.
@@ -58,7 +61,8 @@ struct SOptionsFile {
 };
 SOptionsFile OptionsFile(const platform::SFilePlaces& places, const std::string* dataDirectory);
 
-// The value of key in section of the file, as an integer; 0 when it is missing.
+// The value of key in section of the file, as an integer; when it is missing, what the game
+// takes then for an option (SOption::missing), else 0.
 int ReadOption(const std::string& file, const char* section, const char* key);
 // Writes value as decimal text; the file and the section are created when missing.
 bool WriteOption(const std::string& file, const char* section, const char* key, int value);
@@ -78,14 +82,14 @@ class COptionsDialog {
     explicit COptionsDialog(SOptionsFile files) : m_Files(std::move(files)) {}
     explicit COptionsDialog(const std::string& file) : m_Files{file, file} {}
 
-    // Reads the eight values, in the order 1006, 1007, 1000 … 1005.
+    // Reads the nine values, in the order 1006, 1007, 1000 … 1005, 1008.
     void Load();
     bool IsChecked(int index) const { return m_Values[static_cast<std::size_t>(index)] == 1; }
     int GetValue(int index) const { return m_Values[static_cast<std::size_t>(index)]; }
     void SetChecked(int index, bool checked) {
         m_Values[static_cast<std::size_t>(index)] = checked ? 1 : 0;
     }
-    // "OK": writes all eight as 0 or 1, in the order 1007, 1006, 1000 … 1005, in one replace
+    // "OK": writes all nine as 0 or 1, in the order 1007, 1006, 1000 … 1005, 1008, in one replace
     // of the file. False, with the reason when one is asked for, when the file could not be
     // read or written; it is then left as it was.
     bool Save(std::string* reason = nullptr);

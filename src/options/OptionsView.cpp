@@ -136,8 +136,9 @@ int RunOptionsDialog(COptionsDialog& dialog, int& argc, char**& argv) {
     // then "fps anzeigen" and "Fenstermodus".
     SetFocusOrder(content, {buttons, column});
     SetFocusOrder(buttons, {ok, cancel});
-    SetFocusOrder(column, {view.boxes[2], view.boxes[3], view.boxes[4], view.boxes[5],
-                           view.boxes[6], view.boxes[7], view.boxes[1], view.boxes[0]});
+    SetFocusOrder(column,
+                  {view.boxes[2], view.boxes[3], view.boxes[4], view.boxes[5], view.boxes[6],
+                   view.boxes[7], view.boxes[1], view.boxes[0], view.boxes[8]});
 
     gtk_widget_set_can_default(ok, TRUE);
     gtk_widget_show_all(view.window);

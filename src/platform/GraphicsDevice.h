@@ -108,13 +108,15 @@ class IGraphicsDevice {
     virtual SImage ReadFrontBuffer() = 0;
 };
 
-// The wanted picture: its size, colour depth (16 or 32 bits) and whether it shows in a
-// window or on the whole screen.
+// The wanted picture: its size, colour depth (16 or 32 bits), whether it shows in a window
+// or on the whole screen, and whether presenting waits for the display's vertical retrace
+// (where the display can; otherwise frames are shown at once).
 struct SPresentParameters {
     int width = 0;
     int height = 0;
     int depth = 32;
     bool windowed = true;
+    bool vsync = false;
 };
 
 // A display mode: size, bits per pixel (16 or 32) and refresh rate.

@@ -13,7 +13,8 @@ namespace platform {
 // What a pass of the message loop can take from the window's queue.
 struct SMessage {
     enum class EKind {
-        Other,        // any other event: input, focus, exposure
+        Other,        // any other event: input, focus
+        Paint,        // the window shows more or other than before (uncovered, resized)
         CloseRequest, // the window's close box, SIGTERM or SIGINT
         Quit,         // the window has been destroyed and the loop should end
     };
@@ -31,10 +32,13 @@ class IDirect3D {
     // The desktop's size: a window of this size or less fits on it.
     virtual int GetDesktopWidth() const = 0;
     virtual int GetDesktopHeight() const = 0;
+    // How often the display the window is on shows a new picture, in Hz; 0 when unknown.
+    virtual int GetRefreshRate() const { return 0; }
 
     // A graphics device drawing into the window with a back buffer of the given size: in a
-    // window of that size, or on the whole screen in the matching display mode. Null, with
-    // the reason in error, when it cannot be created.
+    // window of that size, or on the whole screen at the desktop's resolution, the picture
+    // scaled to fit with its proportions kept. Null, with the reason in error, when it
+    // cannot be created.
     virtual std::unique_ptr<IGraphicsDevice> CreateDevice(const SPresentParameters& parameters,
                                                           std::string& error) = 0;
 };
@@ -67,6 +71,8 @@ class IWindow : public IDirect3D, public IDirectInput {
 
     virtual int GetWidth() const = 0;
     virtual int GetHeight() const = 0;
+    // True while nothing of the window can be seen: minimised or hidden.
+    virtual bool IsHidden() const { return false; }
 
     // The sound device for the program's sounds and music; null, with the reason, when
     // there is no sound output.

@@ -49,6 +49,9 @@ CFrameLoop::EPass CFrameLoop::RunPass() {
         case platform::SMessage::EKind::CloseRequest:
             m_iProgramState = PROGRAM_END; // the same way the menu's quit ends the program
             break;
+        case platform::SMessage::EKind::Paint:
+            m_bRepaint = true;
+            break;
         case platform::SMessage::EKind::Other:
             break;
         }
@@ -90,17 +93,28 @@ void CFrameLoop::RunFrame() {
         m_iProgramState = m_Objects.game.Update(d);
     }
 
-    direct3D.BeginFrame();
-    m_Objects.background.Draw(0, 0, 0);
-    if (m_iProgramState == PROGRAM_MENU) {
-        m_Objects.menu.Render();
-    } else if (m_iProgramState == PROGRAM_GAME) {
-        m_Objects.game.Render();
+    bool shown = true;
+    switch (ChooseDrawing()) {
+    case EDrawing::Draw:
+        direct3D.BeginFrame();
+        m_Objects.background.Draw(0, 0, 0);
+        if (m_iProgramState == PROGRAM_MENU) {
+            m_Objects.menu.Render();
+        } else if (m_iProgramState == PROGRAM_GAME) {
+            m_Objects.game.Render();
+        }
+        if (m_bShowSpeed) {
+            DrawSpeed();
+        }
+        shown = direct3D.EndFrame();
+        break;
+    case EDrawing::PresentAgain:
+        shown = direct3D.PresentAgain();
+        break;
+    case EDrawing::Nothing:
+        break;
     }
-    if (m_bShowSpeed) {
-        DrawSpeed();
-    }
-    if (!direct3D.EndFrame()) {
+    if (!shown) {
         m_Objects.game.Release();
         m_iProgramState = PROGRAM_END;
     }
@@ -109,9 +123,54 @@ void CFrameLoop::RunFrame() {
     }
 
     m_FrameEnd = m_Objects.clock.Microseconds();
+    if (m_iProgramState != PROGRAM_END) {
+        // The wait is part of the frame: the next one's updates get the time that passed.
+        const std::uint64_t due = m_FrameStart + ShortestFrame();
+        if (m_FrameEnd < due) {
+            m_FrameEnd = m_Objects.clock.SleepUntil(due);
+        }
+    }
     const std::uint64_t micros = m_FrameEnd > m_FrameStart ? m_FrameEnd - m_FrameStart : 0;
     m_fMeasuredFrameTime = static_cast<float>(static_cast<double>(micros) / 1e6);
     m_fFrameTime = std::min(m_fMeasuredFrameTime, kLongestFrame);
+}
+
+CFrameLoop::EDrawing CFrameLoop::ChooseDrawing() {
+    if (m_Objects.window.IsHidden()) {
+        m_bPausedDrawn = false; // drawn anew when it shows again
+        return EDrawing::Nothing;
+    }
+    const bool paused = m_iProgramState == PROGRAM_GAME && m_Objects.game.IsPaused();
+    const CInput& input = m_Objects.input;
+    bool keyDown = false;
+    for (int key = 0; key < 256 && !keyDown; ++key) {
+        keyDown = input.IsKeyDown(key) != 0;
+    }
+    const bool cursorMoved =
+        input.GetMouseX() != m_iDrawnMouseX || input.GetMouseY() != m_iDrawnMouseY;
+    if (paused && m_bPausedDrawn && !keyDown && !cursorMoved) {
+        const bool repaint = m_bRepaint;
+        m_bRepaint = false;
+        return repaint ? EDrawing::PresentAgain : EDrawing::Nothing;
+    }
+    m_bRepaint = false;
+    m_bPausedDrawn = paused;
+    m_iDrawnMouseX = input.GetMouseX();
+    m_iDrawnMouseY = input.GetMouseY();
+    return EDrawing::Draw;
+}
+
+std::uint64_t CFrameLoop::ShortestFrame() const {
+    constexpr std::uint64_t kSecond = 1000000;
+    const bool paused = m_iProgramState == PROGRAM_GAME && m_Objects.game.IsPaused();
+    if (paused || m_Objects.window.IsHidden()) {
+        return kSecond / kIdleFrameRate;
+    }
+    if (!m_Objects.direct3D.IsVSync()) {
+        return 0;
+    }
+    const int rate = m_Objects.direct3D.GetRefreshRate();
+    return kSecond / static_cast<std::uint64_t>(rate > 0 ? rate : kUnknownRefreshRate);
 }
 
 void CFrameLoop::DrawSpeed() {

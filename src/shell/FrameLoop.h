@@ -28,8 +28,17 @@ struct SShellObjects {
 
 // The program's one loop. A pass that takes a message from the window's queue runs no
 // frame; any other pass runs one: input, sound, the global keys, the update and drawing of
-// the menu or the game, the frame-rate counter, present. There is no waiting: the frame
-// rate is what the device's present allows.
+// the menu or the game, the frame-rate counter, present.
+//
+// A frame that is done early waits on the clock until it has lasted its shortest duration
+// (ShortestFrame): with "VSync" a refresh of the display, so that frames come no faster
+// than the display shows them even where presenting does not wait for it; while play is
+// paused or the window cannot be seen, a tenth of a second, so that the game idles. Without
+// "VSync" frames follow each other at once.
+//
+// While the window cannot be seen nothing is drawn. While play is paused nothing moves: a
+// frame is drawn anew only when a key is down or the cursor has moved; otherwise the last
+// one stays, and is only shown again (scaled anew) when the window asks to be painted.
 //
 // Each frame's updates get the duration of the previous frame, measured in microseconds,
 // but never more than kLongestFrame: after a stall (a busy system, a suspended laptop, a
@@ -38,6 +47,10 @@ class CFrameLoop {
   public:
     enum class EPass { Message, Frame, Quit };
     static constexpr float kLongestFrame = 0.1f;
+    // Frames a second while play is paused or the window is minimised or hidden.
+    static constexpr int kIdleFrameRate = 10;
+    // What a display counts as when it does not say its refresh rate.
+    static constexpr int kUnknownRefreshRate = 60;
 
     CFrameLoop(const SShellObjects& objects, bool showSpeed);
 
@@ -53,6 +66,9 @@ class CFrameLoop {
     // The number the frame-rate counter shows.
     int GetShownSpeed() const;
     void SetShowSpeed(bool showSpeed) { m_bShowSpeed = showSpeed; }
+    // How long the frame about to end lasts at least, in microseconds: 0 when it may end
+    // at once.
+    std::uint64_t ShortestFrame() const;
 
     // Which part of the program the frames run: the menu first, then what the menu and the
     // game return; a window's close request or a failed present end it.
@@ -60,7 +76,10 @@ class CFrameLoop {
     void SetProgramState(int state) { m_iProgramState = state; }
 
   private:
+    enum class EDrawing { Draw, PresentAgain, Nothing };
+
     void RunFrame();
+    EDrawing ChooseDrawing();
     void DrawSpeed();
 
     SShellObjects m_Objects;
@@ -73,4 +92,8 @@ class CFrameLoop {
     std::array<float, 50> m_SpeedRing{};
     int m_iSpeedIndex = 0;
     float m_fSpeedAverage = 0.0f;
+    bool m_bPausedDrawn = false; // a frame has been drawn since play was paused
+    bool m_bRepaint = false;     // the window has asked to be painted since the last frame
+    int m_iDrawnMouseX = 0;      // where the cursor was in the frame drawn last
+    int m_iDrawnMouseY = 0;
 };

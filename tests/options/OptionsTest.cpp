@@ -57,26 +57,36 @@ class Options : public ::testing::Test {
     test::CScratchDir m_Dir;
 };
 
-TEST_F(Options, NoFileOpensUncheckedAndOkCreatesBothSections) {
+TEST_F(Options, NoFileOpensAsTheGameRunsAndOkCreatesBothSections) {
+    // Unchecked but for VSync, which the game takes as on when it is missing.
     COptionsDialog dialog(Ini());
     dialog.Load();
     for (int i = 0; i < kOptionCount; ++i) {
-        EXPECT_FALSE(dialog.IsChecked(i)) << i;
+        EXPECT_EQ(dialog.IsChecked(i), i == 8) << i;
     }
     dialog.SetChecked(0, true); // Fenstermodus
     ASSERT_TRUE(dialog.Save());
-    EXPECT_EQ(test::ReadFile(Ini()), "[VideoMode]\nWindowed=1\n\n[Options]\nShowSpeed=0\n"
+    EXPECT_EQ(test::ReadFile(Ini()), "[VideoMode]\nWindowed=1\nVSync=1\n\n[Options]\nShowSpeed=0\n"
                                      "Spiegelung=0\nBallreflexionen=0\nPartikeleffekte=0\n"
                                      "Leveluebergaenge=0\nTextverzoegerung=0\nIntro=0\n");
+    dialog.SetChecked(8, false);
+    ASSERT_TRUE(dialog.Save());
+    COptionsDialog again(Ini());
+    again.Load();
+    EXPECT_FALSE(again.IsChecked(8));
+    EXPECT_EQ(ReadOption(Ini(), "videomode", "vsync"), 0);
+    EXPECT_EQ(ReadOption(Ini(), "Options", "VSync"), 0); // not the option's section
 }
 
 TEST_F(Options, OnlyAOneChecksABox) {
     test::WriteFile(Ini(), "[VideoMode]\nWindowed=1\n[Options]\nShowSpeed=0\nSpiegelung=\n"
                            "Ballreflexionen=abc\nPartikeleffekte=2\nLeveluebergaenge=-1\n"
-                           "Intro= 1 \n");
+                           "Intro= 1 \nVSync=1\n");
     COptionsDialog dialog(Ini());
     dialog.Load();
-    const bool expected[kOptionCount] = {true, false, false, false, false, false, false, true};
+    // VSync=1 stands in Options, not in VideoMode: it is missing there, and on.
+    const bool expected[kOptionCount] = {true,  false, false, false, false,
+                                         false, false, true,  true};
     for (int i = 0; i < kOptionCount; ++i) {
         EXPECT_EQ(dialog.IsChecked(i), expected[i]) << kOptions[static_cast<std::size_t>(i)].key;
     }
@@ -92,7 +102,7 @@ TEST_F(Options, OkWritesEveryKeyAsZeroOrOneAndKeepsTheRestOfTheFile) {
     dialog.Load();
     ASSERT_TRUE(dialog.Save());
     const std::string after = test::ReadFile(Ini());
-    EXPECT_EQ(after, "; Zantor\r\n[VideoMode]\r\nWidth=1024\r\nWindowed=0\r\n"
+    EXPECT_EQ(after, "; Zantor\r\n[VideoMode]\r\nWidth=1024\r\nWindowed=0\r\nVSync=1\r\n"
                      "[Options]\r\nControl=1\r\nPartikeleffekte=0\r\nIntro=1\r\nShowSpeed=0\r\n"
                      "Spiegelung=0\r\nBallreflexionen=0\r\nLeveluebergaenge=0\r\n"
                      "Textverzoegerung=0\r\n[Level1]\r\nSizeX=20\r\n");
@@ -160,7 +170,7 @@ TEST_F(Options, InstalledTheFirstSaveCopiesTheFileTheGameReadsIntoThePlayersFold
     EXPECT_EQ(ReadOption(files.write, "Options", "ShowSpeed"), 1);
 }
 
-TEST_F(Options, OkReplacesTheFileOnceWithAllEight) {
+TEST_F(Options, OkReplacesTheFileOnceWithAllNine) {
     test::WriteFile(Ini(), "[Options]\nIntro=1\n");
     COptionsDialog dialog(Ini());
     dialog.Load();
@@ -171,7 +181,7 @@ TEST_F(Options, OkReplacesTheFileOnceWithAllEight) {
     EXPECT_EQ(replaces.Count(), 1);
     EXPECT_EQ(test::ReadFile(Ini()), "[Options]\nIntro=1\nShowSpeed=1\nSpiegelung=0\n"
                                      "Ballreflexionen=0\nPartikeleffekte=0\nLeveluebergaenge=0\n"
-                                     "Textverzoegerung=0\n\n[VideoMode]\nWindowed=0\n");
+                                     "Textverzoegerung=0\n\n[VideoMode]\nWindowed=0\nVSync=1\n");
 
     // "--set" as well: every assignment, in its order, in one replace.
     const std::array<SAssignment, 3> values = {{{FindOptionByKey("Intro"), 0},
@@ -221,7 +231,7 @@ TEST_F(Options, AFileThatCannotBeWrittenStaysAsItWasAndTheReasonIsGiven) {
                   std::filesystem::perms::others_read);
 }
 
-TEST_F(Options, AFileThatCannotBeReadIsNotReplacedByEightKeys) {
+TEST_F(Options, AFileThatCannotBeReadIsNotReplacedByNineKeys) {
     if (geteuid() == 0) {
         GTEST_SKIP() << "root reads every file";
     }

@@ -185,6 +185,7 @@ class Soak : public ::testing::Test {
         SeedRand(kSeed);
         g_Directory = "Standard\\";
         g_Log.Open();
+        m_Shell.GetDirect3D().SetVSyncOverride(false); // every drawn duration, however short
         ASSERT_TRUE(m_Shell.Start());
         m_fSensitivity = ReadIniFloat("Options", "MouseSensitive");
         ASSERT_GT(m_fSensitivity, 0.0f);

@@ -382,13 +382,17 @@ struct SScreenUniforms {
 class CGlDevice final : public IGraphicsDevice {
   public:
     CGlDevice(std::shared_ptr<SSdlShared> shared, SDL_GLContext context, int width, int height,
-              CGlProgram scene, CGlProgram screen)
+              bool vsync, CGlProgram scene, CGlProgram screen)
         : m_Shared(std::move(shared)), m_Context(context), m_iWidth(width), m_iHeight(height),
           m_SceneProgram(std::move(scene)), m_ScreenProgram(std::move(screen)),
           m_Scene(m_SceneProgram.Get()), m_Screen(m_ScreenProgram.Get()) {
-        // Frames are shown at once, without waiting for the vertical retrace. Not every
-        // display can switch that (Xvfb cannot); it is only a wish.
-        SDL_GL_SetSwapInterval(0);
+        // With vsync a swap waits for the vertical retrace, late ones tearing rather than
+        // waiting a whole retrace more when only that is offered; without, frames are shown
+        // at once. Not every display can switch it (Xvfb cannot): it is only a wish, and
+        // the frame loop holds the frame rate to the display's by itself.
+        if (!vsync || (SDL_GL_SetSwapInterval(1) != 0 && SDL_GL_SetSwapInterval(-1) != 0)) {
+            SDL_GL_SetSwapInterval(0);
+        }
 
         GLuint name = 0;
         glGenVertexArrays(1, &name);
@@ -981,7 +985,7 @@ class CGlDevice final : public IGraphicsDevice {
 } // namespace
 
 std::unique_ptr<IGraphicsDevice> CreateGlDevice(std::shared_ptr<SSdlShared> shared, int width,
-                                                int height, std::string& error) {
+                                                int height, bool vsync, std::string& error) {
     SDL_GLContext context = SDL_GL_CreateContext(shared->window);
     if (context == nullptr) {
         error = SDL_GetError();
@@ -996,7 +1000,7 @@ std::unique_ptr<IGraphicsDevice> CreateGlDevice(std::shared_ptr<SSdlShared> shar
         SDL_GL_DeleteContext(context);
         return nullptr;
     }
-    auto device = std::make_unique<CGlDevice>(std::move(shared), context, width, height,
+    auto device = std::make_unique<CGlDevice>(std::move(shared), context, width, height, vsync,
                                               std::move(scene), std::move(screen));
     if (!device->IsComplete()) {
         error = "Der Bildspeicher konnte nicht angelegt werden.";

@@ -163,7 +163,8 @@ class CSdlKeyboard final : public IKeyboardDevice {
         state.fill(0);
         for (int scancode = 0; scancode < count && scancode < SDL_NUM_SCANCODES; ++scancode) {
             const auto index = static_cast<std::size_t>(scancode);
-            if ((keys[scancode] != 0 || m_Shared->keysPressed[index]) && kKeyTable[index] != 0) {
+            if ((keys[scancode] != 0 || m_Shared->keysPressed[index]) && kKeyTable[index] != 0 &&
+                !m_Shared->keysTaken[index]) {
                 state[kKeyTable[index]] = 0x80;
             }
         }

@@ -21,6 +21,9 @@ struct SSdlShared {
     // frame still shows as down once.
     std::array<bool, SDL_NUM_SCANCODES> keysPressed{};
     Uint32 buttonsPressed = 0;
+    // Keys that went down as the window's own shortcuts (full screen on and off): the
+    // keyboard device leaves them out until they are released.
+    std::array<bool, SDL_NUM_SCANCODES> keysTaken{};
 
     SSdlShared() = default;
     SSdlShared(const SSdlShared&) = delete; // a copy would destroy the window twice
@@ -28,8 +31,9 @@ struct SSdlShared {
     ~SSdlShared();
 };
 
+// vsync: presenting waits for the vertical retrace where the display allows it.
 std::unique_ptr<IGraphicsDevice> CreateGlDevice(std::shared_ptr<SSdlShared> shared, int width,
-                                                int height, std::string& error);
+                                                int height, bool vsync, std::string& error);
 std::unique_ptr<IKeyboardDevice> CreateSdlKeyboard(std::shared_ptr<SSdlShared> shared);
 std::unique_ptr<IMouseDevice> CreateSdlMouse(std::shared_ptr<SSdlShared> shared);
 

@@ -46,8 +46,11 @@ std::unique_ptr<CSdlWindow> CSdlWindow::Create(const char* title, int width, int
     SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
 
     auto shared = std::make_shared<SSdlShared>();
-    shared->window = SDL_CreateWindow(title, 0, 0, std::max(width, 1), std::max(height, 1),
-                                      SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN);
+    // The desktop may size the window as it likes (the picture is scaled to fit it) and
+    // puts it in the middle of the screen.
+    shared->window = SDL_CreateWindow(title, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED,
+                                      std::max(width, 1), std::max(height, 1),
+                                      SDL_WINDOW_OPENGL | SDL_WINDOW_SHOWN | SDL_WINDOW_RESIZABLE);
     if (shared->window == nullptr) {
         error = SDL_GetError();
         return nullptr; // shared's destructor shuts SDL down again
@@ -58,6 +61,27 @@ std::unique_ptr<CSdlWindow> CSdlWindow::Create(const char* title, int width, int
 CSdlWindow::CSdlWindow(std::shared_ptr<SSdlShared> shared) : m_Shared(std::move(shared)) {}
 
 CSdlWindow::~CSdlWindow() = default;
+
+namespace {
+
+// Alt+Enter and F11 switch between the window and the full screen.
+bool IsFullScreenShortcut(const SDL_KeyboardEvent& key) {
+    const SDL_Scancode code = key.keysym.scancode;
+    return code == SDL_SCANCODE_F11 ||
+           ((code == SDL_SCANCODE_RETURN || code == SDL_SCANCODE_KP_ENTER) &&
+            (key.keysym.mod & KMOD_ALT) != 0);
+}
+
+} // namespace
+
+void CSdlWindow::ToggleFullScreen() {
+    SDL_SetWindowFullscreen(m_Shared->window,
+                            IsFullScreen() ? 0u : Uint32{SDL_WINDOW_FULLSCREEN_DESKTOP});
+}
+
+bool CSdlWindow::IsFullScreen() const {
+    return (SDL_GetWindowFlags(m_Shared->window) & SDL_WINDOW_FULLSCREEN) != 0;
+}
 
 bool CSdlWindow::PeekMessage(SMessage& message) {
     SDL_Event event;
@@ -70,6 +94,11 @@ bool CSdlWindow::PeekMessage(SMessage& message) {
         case SDL_WINDOWEVENT:
             if (event.window.event == SDL_WINDOWEVENT_CLOSE) {
                 message.kind = SMessage::EKind::CloseRequest;
+            } else if (event.window.event == SDL_WINDOWEVENT_EXPOSED ||
+                       event.window.event == SDL_WINDOWEVENT_SIZE_CHANGED ||
+                       event.window.event == SDL_WINDOWEVENT_SHOWN ||
+                       event.window.event == SDL_WINDOWEVENT_RESTORED) {
+                message.kind = SMessage::EKind::Paint;
             } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_LOST) {
                 m_Shared->inForeground = false;
             } else if (event.window.event == SDL_WINDOWEVENT_FOCUS_GAINED) {
@@ -77,8 +106,22 @@ bool CSdlWindow::PeekMessage(SMessage& message) {
             }
             break;
         case SDL_KEYDOWN:
-            if (event.key.keysym.scancode >= 0 && event.key.keysym.scancode < SDL_NUM_SCANCODES) {
+            if (event.key.keysym.scancode < 0 || event.key.keysym.scancode >= SDL_NUM_SCANCODES) {
+                break;
+            }
+            if (IsFullScreenShortcut(event.key)) {
+                // The window's key, not the game's: the keyboard leaves it out while it is held.
+                m_Shared->keysTaken[static_cast<std::size_t>(event.key.keysym.scancode)] = true;
+                if (event.key.repeat == 0 && !m_bDestroyed) {
+                    ToggleFullScreen();
+                }
+            } else {
                 m_Shared->keysPressed[static_cast<std::size_t>(event.key.keysym.scancode)] = true;
+            }
+            break;
+        case SDL_KEYUP:
+            if (event.key.keysym.scancode >= 0 && event.key.keysym.scancode < SDL_NUM_SCANCODES) {
+                m_Shared->keysTaken[static_cast<std::size_t>(event.key.keysym.scancode)] = false;
             }
             break;
         case SDL_MOUSEBUTTONDOWN:
@@ -139,6 +182,10 @@ int CSdlWindow::GetHeight() const {
     return height;
 }
 
+bool CSdlWindow::IsHidden() const {
+    return (SDL_GetWindowFlags(m_Shared->window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) != 0;
+}
+
 std::vector<SDisplayMode> CSdlWindow::GetDisplayModes() const {
     std::vector<SDisplayMode> modes;
     const int count = SDL_GetNumDisplayModes(0);
@@ -174,26 +221,29 @@ int CSdlWindow::GetDesktopHeight() const {
     return SDL_GetDesktopDisplayMode(0, &mode) == 0 ? mode.h : 0;
 }
 
+int CSdlWindow::GetRefreshRate() const {
+    SDL_DisplayMode mode{};
+    const int display = SDL_GetWindowDisplayIndex(m_Shared->window);
+    if (display < 0 || SDL_GetCurrentDisplayMode(display, &mode) != 0) {
+        return 0;
+    }
+    return mode.refresh_rate;
+}
+
 std::unique_ptr<IGraphicsDevice> CSdlWindow::CreateDevice(const SPresentParameters& parameters,
                                                           std::string& error) {
     SDL_Window* window = m_Shared->window;
     if (parameters.windowed) {
         SDL_SetWindowFullscreen(window, 0);
         SDL_SetWindowSize(window, parameters.width, parameters.height);
-    } else {
-        SDL_DisplayMode wanted{};
-        wanted.w = parameters.width;
-        wanted.h = parameters.height;
-        wanted.format = parameters.depth == 16 ? SDL_PIXELFORMAT_RGB565 : SDL_PIXELFORMAT_RGB888;
-        SDL_DisplayMode closest{};
-        if (SDL_GetClosestDisplayMode(0, &wanted, &closest) == nullptr ||
-            SDL_SetWindowDisplayMode(window, &closest) != 0 ||
-            SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN) != 0) {
-            error = SDL_GetError();
-            return nullptr;
-        }
+        SDL_SetWindowPosition(window, SDL_WINDOWPOS_CENTERED, SDL_WINDOWPOS_CENTERED);
+    } else if (SDL_SetWindowFullscreen(window, SDL_WINDOW_FULLSCREEN_DESKTOP) != 0) {
+        // The whole screen at the desktop's resolution: the display mode stays as it is and
+        // the back buffer is scaled to it, so the desktop is not disturbed.
+        error = SDL_GetError();
+        return nullptr;
     }
-    return CreateGlDevice(m_Shared, parameters.width, parameters.height, error);
+    return CreateGlDevice(m_Shared, parameters.width, parameters.height, parameters.vsync, error);
 }
 
 std::unique_ptr<IDirectSound> CSdlWindow::CreateSoundDevice(std::string& error) {

@@ -10,7 +10,10 @@ namespace platform {
 struct SSdlShared;
 
 // The game's window on the desktop: SDL2 with an OpenGL 3.3 core context for the graphics
-// device. SDL turns SIGTERM and SIGINT into a close request, as it does the close box.
+// device. SDL turns SIGTERM and SIGINT into a close request, as it does the close box. The
+// window may be resized and maximised, and Alt+Enter or F11 switch it between a window and
+// the full screen at the desktop's resolution; the picture keeps the back buffer's size and
+// is scaled to fit, with black bars where the proportions differ.
 class CSdlWindow final : public IWindow {
   public:
     // Null, with the reason in error, when there is no display or no window can be made.
@@ -26,6 +29,10 @@ class CSdlWindow final : public IWindow {
     void SetIcon(const SImage& icon) override;
     int GetWidth() const override;
     int GetHeight() const override;
+    bool IsHidden() const override;
+    int GetRefreshRate() const override;
+    bool IsFullScreen() const;
+    void ToggleFullScreen();
     std::vector<SDisplayMode> GetDisplayModes() const override;
     std::string GetAdapterDescription() const override;
     int GetDesktopWidth() const override;

@@ -71,6 +71,7 @@ void CHeadlessWindow::Destroy() {
 
 std::unique_ptr<IGraphicsDevice> CHeadlessWindow::CreateDevice(const SPresentParameters& parameters,
                                                                std::string& error) {
+    m_Script->presentParameters = parameters;
     if (m_Script->failCreateDevice) {
         error = "Das Gerät wurde für den Test verweigert.";
         return nullptr;

@@ -41,6 +41,11 @@ struct SHeadlessScript {
     bool noSoundDevice = false;
     int desktopWidth = 1280;
     int desktopHeight = 1024;
+    int refreshRate = 60; // of the display the window is on; 0: unknown
+    bool hidden = false;  // the window minimised or hidden
+
+    // What the last device was created with.
+    SPresentParameters presentParameters;
 };
 
 // A window without a screen, for tests: its queue holds what the test posts, its devices
@@ -62,6 +67,8 @@ class CHeadlessWindow final : public IWindow {
     std::string GetAdapterDescription() const override { return m_Script->adapterDescription; }
     int GetDesktopWidth() const override { return m_Script->desktopWidth; }
     int GetDesktopHeight() const override { return m_Script->desktopHeight; }
+    int GetRefreshRate() const override { return m_Script->refreshRate; }
+    bool IsHidden() const override { return m_Script->hidden; }
     std::unique_ptr<IGraphicsDevice> CreateDevice(const SPresentParameters& parameters,
                                                   std::string& error) override;
     std::unique_ptr<IDirectSound> CreateSoundDevice(std::string& error) override;
