@@ -99,16 +99,11 @@ void Fail(const char* file, int line, const char* condition) {
 CEnvironment::CEnvironment(std::string_view settings)
     : m_Previous(std::filesystem::current_path()) {
     const std::filesystem::path scratch = ScratchParent();
-    const std::filesystem::path beside =
-        std::filesystem::path(platform::ProgramPath()).parent_path();
     RemoveLeftovers(scratch, "zantor-fuzz-");
-    RemoveLeftovers(beside, "fuzz-");
     const std::string pid = std::to_string(getpid()) + "-";
     m_WorkDir = MakeTemporaryDirectory(scratch, "zantor-fuzz-" + pid);
-    m_SettingsDir = MakeTemporaryDirectory(beside, "fuzz-" + pid);
-    const std::string name = m_SettingsDir.filename().string();
-    m_DataDir = m_WorkDir / name;
-    std::filesystem::create_directory(m_DataDir);
+    m_DataDir = MakeTemporaryDirectory(m_WorkDir, "fuzz-" + pid);
+    const std::string name = m_DataDir.filename().string();
     std::filesystem::current_path(m_WorkDir);
     std::filesystem::create_symlink("/dev/null", "log.htm");
     g_Log.Open();
@@ -120,7 +115,6 @@ CEnvironment::~CEnvironment() {
     std::error_code ignored;
     std::filesystem::current_path(m_Previous, ignored);
     std::filesystem::remove_all(m_WorkDir, ignored);
-    std::filesystem::remove_all(m_SettingsDir, ignored);
 }
 
 std::string CEnvironment::WriteData(std::string_view name, std::string_view content) const {
@@ -129,7 +123,7 @@ std::string CEnvironment::WriteData(std::string_view name, std::string_view cont
 }
 
 void CEnvironment::WriteSettings(std::string_view content) const {
-    WriteFile(m_SettingsDir / "Zantor.ini", content);
+    WriteFile(m_DataDir / "Zantor.ini", content);
 }
 
 void WriteFile(const std::filesystem::path& path, std::string_view content) {

@@ -26,11 +26,11 @@ inline std::string_view AsText(const std::uint8_t* data, std::size_t size) {
 extern const char* const kSettings;
 
 // What the game's lookups need, made once per process at a target's first input: a scratch
-// working directory (in memory where /dev/shm is available) with a data directory in it, and
-// a directory of the same name beside the program holding Zantor.ini; g_Directory names the
-// two. The log goes to /dev/null, so that it does not grow with every input. Both
-// directories go, and the old working directory comes back, when the process ends normally;
-// those of a process that crashed go at the next start of a target.
+// working directory (in memory where /dev/shm is available), the data root of the lookups,
+// with a data directory in it that holds Zantor.ini; g_Directory names it. The log goes to
+// /dev/null, so that it does not grow with every input. The directory goes, and the old
+// working directory comes back, when the process ends normally; that of a process that
+// crashed goes at the next start of a target.
 class CEnvironment {
   public:
     explicit CEnvironment(std::string_view settings = kSettings);
@@ -41,15 +41,14 @@ class CEnvironment {
     // Writes a file into the data directory; returns its path as the game spells it,
     // relative to the working directory ("fuzz-1a2b3c\Level1.txt").
     std::string WriteData(std::string_view name, std::string_view content) const;
-    // Replaces the data directory's Zantor.ini beside the program.
+    // Replaces the data directory's Zantor.ini.
     void WriteSettings(std::string_view content) const;
-    std::string SettingsPath() const { return (m_SettingsDir / "Zantor.ini").string(); }
+    std::string SettingsPath() const { return (m_DataDir / "Zantor.ini").string(); }
     const std::filesystem::path& DataDir() const { return m_DataDir; }
 
   private:
     std::filesystem::path m_Previous;
     std::filesystem::path m_WorkDir;
-    std::filesystem::path m_SettingsDir;
     std::filesystem::path m_DataDir;
 };
 

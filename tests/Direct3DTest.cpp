@@ -59,9 +59,15 @@ TEST_F(Direct3D, DepthOtherThan16Or32ReportsTheModes) {
     EXPECT_EQ(test::LogRows(), ModeRows());
 }
 
-TEST_F(Direct3D, FullScreenNeedsAnOfferedMode) {
+// The display mode never changes: the picture is scaled to the whole screen, so full screen
+// takes any size that fits on the desktop, as a window does; a larger one needs its mode.
+TEST_F(Direct3D, FullScreenTakesAnySizeThatFitsTheDesktop) {
     WriteSettings("[VideoMode]\nWidth=1000\nHeight=700\nDepth=32\nWindowed=0\n");
-    EXPECT_FALSE(m_Direct3D.Init(&m_Window));
+    EXPECT_TRUE(m_Direct3D.Init(&m_Window));
+    WriteSettings("[VideoMode]\nWidth=2000\nHeight=700\nDepth=32\nWindowed=0\n");
+    CDirect3D other;
+    g_Log.Open();
+    EXPECT_FALSE(other.Init(&m_Window));
     EXPECT_EQ(test::LogRows(), ModeRows());
 }
 

@@ -12,11 +12,12 @@ trap 'rm -rf "$work"' EXIT
 mkdir "$work/Shots"
 printf '\x16\0\0\0' > "$work/Shots/Daten.dat" # every level may be chosen
 ln -s "$stage/Standard" "$work/Standard"
+cp "$stage/zantor" "$work/zantor" # a portable copy: its data beside it
 cd "$work"
 
 OUT=$work STAGE=$stage xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash -c '
     set -m
-    SDL_VIDEODRIVER=x11 ALSOFT_DRIVERS=null "$STAGE/zantor" Shots 2>/dev/null & pid=$!
+    SDL_VIDEODRIVER=x11 ALSOFT_DRIVERS=null ./zantor Shots 2>/dev/null & pid=$!
     click() { xdotool mousedown "$1"; sleep 0.1; xdotool mouseup "$1"; sleep "$2"; }
     sleep 4.5
     xdotool mousemove_relative -- 560 187; sleep 0.5
@@ -39,7 +40,7 @@ mkdir "$work/Empty"
 : > "$work/Empty/Level1.txt"
 OUT=$work STAGE=$stage xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash -c '
     set -m
-    SDL_VIDEODRIVER=x11 ALSOFT_DRIVERS=null "$STAGE/zantor" Empty 2>/dev/null & pid=$!
+    SDL_VIDEODRIVER=x11 ALSOFT_DRIVERS=null ./zantor Empty 2>/dev/null & pid=$!
     click() { xdotool mousedown "$1"; sleep 0.1; xdotool mouseup "$1"; sleep "$2"; }
     sleep 4.5
     xdotool mousemove_relative -- 560 187; sleep 0.3

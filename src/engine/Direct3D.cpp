@@ -64,8 +64,9 @@ bool CDirect3D::Init(platform::IDirect3D* direct3D) {
                 found = true;
             }
         }
-        // A desktop offers few modes; in a window, any size that fits on it will do.
-        if (windowed == 1 && width > 0 && height > 0 && width <= m_pD3D->GetDesktopWidth() &&
+        // A desktop offers few modes, and the display mode never changes: the picture is
+        // scaled to the window or to the whole screen, so any size that fits on it will do.
+        if (width > 0 && height > 0 && width <= m_pD3D->GetDesktopWidth() &&
             height <= m_pD3D->GetDesktopHeight()) {
             found = true;
         }

@@ -69,6 +69,7 @@ int ZantorMain(const SCommandLine& commandLine) {
     LOG_VARIABLE(g_Directory);
 
     CShell shell(*window, clock);
+    shell.GetDirect3D().SetWindowedOverride(commandLine.windowed);
     if (!shell.Start()) {
         std::fprintf(stderr,
                      "zantor: Die Grafik konnte nicht gestartet werden; die Gründe stehen "

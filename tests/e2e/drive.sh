@@ -1,5 +1,6 @@
 # Sourced by the end-to-end scripts inside their xvfb-run shell, after zantor was started in
-# the background with its process id in $pid and log.htm in the working directory.
+# the background with its process id in $pid and its log in $LOG (log.htm in the working
+# directory when $LOG is not set).
 
 # A mouse button or a key pressed for a tenth of a second, then the seconds given.
 click() { xdotool mousedown "$1"; sleep 0.1; xdotool mouseup "$1"; sleep "$2"; }
@@ -18,9 +19,9 @@ await() {
     done
 }
 
-# The number of rows of log.htm that hold the text.
-rows() { local n; n=$(grep -cF -- "$1" log.htm 2>/dev/null); echo "${n:-0}"; }
-# logged TEXT COUNT: at least COUNT rows of log.htm hold the text.
+# The number of rows of the log that hold the text.
+rows() { local n; n=$(grep -cF -- "$1" "${LOG:-log.htm}" 2>/dev/null); echo "${n:-0}"; }
+# logged TEXT COUNT: at least COUNT rows of the log hold the text.
 logged() { [ "$(rows "$1")" -ge "$2" ]; }
 
 # The row the game logs when it cannot write a file.

@@ -13,11 +13,12 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/Spiel"
 ln -s "$stage/Standard" "$work/Standard"
+cp "$stage/zantor" "$work/zantor" # a portable copy: its data beside it
 cd "$work"
 
 DRIVE=$drive STAGE=$stage SHOTS=$shots xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash -c '
     set -m
-    SDL_VIDEODRIVER=x11 ALSOFT_DRIVERS=null "$STAGE/zantor" Spiel 2>/dev/null & pid=$!
+    SDL_VIDEODRIVER=x11 ALSOFT_DRIVERS=null ./zantor Spiel 2>/dev/null & pid=$!
     . "$DRIVE"
     shot() { if [ -n "$SHOTS" ]; then import -window root "$SHOTS/$1.png"; fi; }
     await 60 "menu" logged "Menu Init end" 1

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # zantor-options under Xvfb, driven by xdotool beside a test Zantor.ini, and on the command
 # line. The dialog: Escape changes nothing; Tab to "Abbrechen" and Enter change nothing and
-# close it; Tab Tab space Enter toggle "Spiegelungen" and save all eight (Enter on a check
+# close it; Tab Tab space Enter toggle "Spiegelungen" and save all nine (Enter on a check
 # box is OK); a save into a read-only file shows a message naming the file and leaves it as
 # it was, and after the message the dialog is still open with the boxes as they were set.
 # Usage: options.sh PROGRAM [SCREENSHOT]
@@ -52,6 +52,7 @@ saved='; Einstellungen
 [VideoMode]
 Width=800
 Windowed=1
+VSync=1
 [Options]
 Spiegelung=1
 Intro=0

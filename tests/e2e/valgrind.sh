@@ -9,6 +9,7 @@ suppressions=$(realpath "$2")
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 ln -s "$stage/Standard" "$work/Standard"
+cp "$stage/zantor" "$work/zantor" # a portable copy: its data beside it
 mkdir "$work/Spiel"
 cd "$work"
 
@@ -16,7 +17,7 @@ SUPP=$suppressions STAGE=$stage xvfb-run -a -s '-screen 0 1024x768x24 -noreset' 
     set -m
     SDL_VIDEODRIVER=x11 ALSOFT_DRIVERS=null valgrind --error-limit=no --keep-debuginfo=yes \
         --leak-check=full --show-leak-kinds=definite --errors-for-leak-kinds=definite \
-        --suppressions="$SUPP" --log-file=valgrind.log "$STAGE/zantor" Spiel & pid=$!
+        --suppressions="$SUPP" --log-file=valgrind.log ./zantor Spiel & pid=$!
     click() { xdotool mousedown "$1"; sleep 0.3; xdotool mouseup "$1"; sleep "$2"; }
     sleep 25           # start-up and the fly-in, slowly
     xdotool mousemove_relative -- 560 187; sleep 2

@@ -25,8 +25,8 @@ narrow=0.01
 
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
-# The settings are looked up beside the program (the window's size before the data directory
-# is known, in Standard): its copy sits above the data directories.
+# Each game runs a copy of the program (a hard link where it can) in a folder of its own,
+# beside links to Standard and to its data directory.
 cp "$stage/zantor" "$work/zantor"
 ln -s "$stage/Standard" "$work/Standard"
 ini=$stage/Standard/Zantor.ini
@@ -76,6 +76,8 @@ prepare() {
     sed 's/[24]/0/g' "$stage/Standard/Level$2.txt" > "$work/$1/Level1.txt"
     ln -s "$stage/Standard" "$work/$1.run/Standard"
     ln -s "../$1" "$work/$1.run/$1"
+    # A program of its own: the game keeps its log and screenshots beside its data sets.
+    ln "$work/zantor" "$work/$1.run/zantor" 2>/dev/null || cp "$work/zantor" "$work/$1.run/zantor"
 }
 
 # The HUD's ball count: its row, y 48 to 63 from the top, across the screen, from a BMP
@@ -99,7 +101,7 @@ set -u
 data=$1 play=$2 stall=$3
 cd "$data.run" || exit 1
 : > started
-SDL_VIDEODRIVER=x11 ALSOFT_DRIVERS=null ../zantor "$data" 2>/dev/null & pid=$!
+SDL_VIDEODRIVER=x11 ALSOFT_DRIVERS=null ./zantor "$data" 2>/dev/null & pid=$!
 # A game that hangs is killed after four minutes.
 ( for i in $(seq 2400); do sleep 0.1; kill -0 "$pid" 2>/dev/null || exit 0; done
   kill -KILL "$pid" ) >/dev/null 2>&1 &

@@ -49,6 +49,7 @@ class GlDevice : public ::testing::Test {
     static void TearDownTestSuite() { s_Window.reset(); }
 
     GlDevice() {
+        test::CopyTestSettings();
         g_Log.Open();
         m_Direct3D.Init(s_Window.get());
         m_pDevice = m_Direct3D.GetDevice();
