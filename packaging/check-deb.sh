@@ -26,7 +26,7 @@ field() { dpkg-deb -f "$deb" "$1"; }
 [ "$(field Package)" = zantor ] || fail "Package: $(field Package)"
 [ "$(field Version)" = "$version" ] || fail "Version: $(field Version)"
 [ "$(field Section)" = games ] || fail "Section: $(field Section)"
-for library in libsdl2 libgtk-3 libopenal libmpg123 libc6; do
+for library in libsdl2 libgtk-3 libopenal libmpg123 libc6 libgl1; do
     field Depends | grep -q "$library" || fail "Depends lacks $library: $(field Depends)"
 done
 

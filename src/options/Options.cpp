@@ -118,7 +118,7 @@ bool WriteOptions(const std::string& file, std::span<const SAssignment> values,
 bool WriteOptions(const SOptionsFile& files, std::span<const SAssignment> values,
                   std::string* reason) {
     if (files.write != files.read && !Readable(files.write)) {
-        constexpr std::size_t kMaxSize = 1024 * 1024;
+        constexpr std::size_t kMaxSize = std::size_t{1024} * 1024;
         const std::optional<std::string> content = platform::ReadWholeFile(files.read, kMaxSize);
         const std::size_t slash = files.write.rfind('/');
         if (slash != std::string::npos) {

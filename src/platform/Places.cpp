@@ -43,7 +43,7 @@ std::string HomeFolder(const EnvironmentLookup& environment) {
 // The pictures folder as user-dirs.dirs names it: XDG_PICTURES_DIR="$HOME/Bilder" or an
 // absolute path; the home folder when the file or the line is missing.
 std::string PicturesFolder(const std::string& configHome, const std::string& home) {
-    constexpr std::size_t kMaxSize = 64 * 1024;
+    constexpr std::size_t kMaxSize = std::size_t{64} * 1024;
     const std::optional<std::string> dirs = ReadWholeFile(configHome + "user-dirs.dirs", kMaxSize);
     if (dirs) {
         constexpr std::string_view kKey = "XDG_PICTURES_DIR=\"";

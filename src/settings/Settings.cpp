@@ -6,6 +6,7 @@
 
 #include <vector>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -76,12 +77,12 @@ std::string SettingsFilePath() {
 
 bool ReadIniString(const char* section, const char* key, IniBuffer& buffer) {
     // The first of the files that can be read, whole.
+    // (There are always places to look at: the data directory's and Standard's.)
     const std::vector<std::string>& files = SettingsPaths().files;
-    const std::string* file = nullptr;
+    std::size_t consulted = 0;
     platform::EProfileLookup found = platform::EProfileLookup::NoFile;
-    for (const std::string& candidate : files) {
-        file = &candidate;
-        found = platform::LookupProfileString(section, key, candidate, buffer);
+    for (; consulted < files.size(); ++consulted) {
+        found = platform::LookupProfileString(section, key, files[consulted], buffer);
         if (found != platform::EProfileLookup::NoFile) {
             break;
         }
@@ -92,7 +93,8 @@ bool ReadIniString(const char* section, const char* key, IniBuffer& buffer) {
         std::strcpy(buffer, NOT_FOUND); // NOLINT(clang-analyzer-security.insecureAPI.strcpy)
     }
     if (std::strcmp(buffer, NOT_FOUND) == 0) {
-        ReportMissingKey(platform::NativePath(*file), section, key);
+        ReportMissingKey(platform::NativePath(files[std::min(consulted, files.size() - 1)]),
+                         section, key);
         return false;
     }
     return true;
