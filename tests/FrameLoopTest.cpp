@@ -1,5 +1,6 @@
 #include "shell/FrameLoop.h"
 #include "TestSupport.h"
+#include "audio/Sound.h"
 #include "platform/Numeric.h"
 #include "platform/SoundDevice.h"
 #include "platform/headless/HeadlessWindow.h"
@@ -54,6 +55,83 @@ TEST_F(FrameLoop, FrameDrawsClearSceneAndPresentInOrder) {
     loop.RunPass();
     EXPECT_EQ(Trace(), (std::vector<std::string>{"Clear FF000000 1 0", "BeginScene", "EndScene",
                                                  "Present"}));
+}
+
+TEST_F(FrameLoop, PlayPausesByItselfBehindAnotherWindowAndStaysPaused) {
+    CFrameLoop& loop = MakeLoop(false);
+    CGame& game = m_Shell.GetGame();
+    game.NewGame();
+    loop.SetProgramState(PROGRAM_GAME);
+    loop.RunPass();
+    EXPECT_FALSE(game.IsPaused());
+    // The keyboard focus goes to another window: paused, and still paused when it returns.
+    m_Window.Script().inForeground = false;
+    loop.RunPass();
+    EXPECT_TRUE(game.IsPaused());
+    m_Window.Script().inForeground = true;
+    loop.RunPass();
+    loop.RunPass();
+    EXPECT_TRUE(game.IsPaused());
+    // P goes on; minimised, it pauses again.
+    m_Window.Script().keys[DIK_P] = 0x80;
+    loop.RunPass();
+    m_Window.Script().keys[DIK_P] = 0;
+    EXPECT_FALSE(game.IsPaused());
+    m_Window.Script().hidden = true;
+    loop.RunPass();
+    EXPECT_TRUE(game.IsPaused());
+    // The menu goes on behind another window: only play pauses.
+    m_Window.Script().hidden = false;
+    loop.SetProgramState(PROGRAM_MENU);
+    m_Window.Script().inForeground = false;
+    EXPECT_EQ(loop.RunPass(), CFrameLoop::EPass::Frame);
+    EXPECT_EQ(loop.GetProgramState(), PROGRAM_MENU);
+}
+
+TEST_F(FrameLoop, AVolumeLineShowsForASecondThenTheVolumesAreKept) {
+    CFrameLoop& loop = MakeLoop(false);
+    m_Clock.Set(1000000);
+    m_Clock.SetStepPerReading(25000); // frames of about 50 ms
+    // Runs frames for the seconds given, as the loop measured them.
+    const auto run = [&loop](float seconds) {
+        for (float passed = 0.0f; passed < seconds; passed += loop.GetMeasuredFrameTime()) {
+            loop.RunPass();
+        }
+    };
+    EXPECT_EQ(loop.GetVolumeLine(), "");
+    m_Window.Script().keys[DIK_A] = 0x80; // the effects quieter for a third of a second
+    run(0.33f);
+    m_Window.Script().keys[DIK_A] = 0;
+    const int volume = m_Shell.GetSound().GetVolume();
+    EXPECT_LT(volume, -200);
+    EXPECT_GT(volume, -500);
+    EXPECT_EQ(loop.GetVolumeLine(), "Effekte: " + std::to_string(VolumePercent(volume)) + " %");
+    run(0.8f);
+    EXPECT_NE(loop.GetVolumeLine(), "");
+    EXPECT_EQ(ReadIniIntOr("Options", "Effektlautstaerke", 1), 1); // not kept yet
+    run(0.3f);
+    EXPECT_EQ(loop.GetVolumeLine(), "");
+    EXPECT_EQ(ReadIniIntOr("Options", "Effektlautstaerke", 1), volume);
+    EXPECT_EQ(ReadIniIntOr("Options", "Musiklautstaerke", 1), 0);
+
+    // The music's line; and the next start takes both volumes.
+    m_Window.Script().keys[DIK_W] = 0x80;
+    loop.RunPass();
+    m_Window.Script().keys[DIK_W] = 0;
+    EXPECT_EQ(loop.GetVolumeLine(), "Musik: 100 %");
+    CSound next;
+    next.Init(&m_Window);
+    EXPECT_EQ(next.GetVolume(), volume);
+    EXPECT_EQ(next.GetMusicVolume(), 0);
+}
+
+TEST(Volume, PercentOfTheRangeFromSilentToFull) {
+    EXPECT_EQ(VolumePercent(0), 100);
+    EXPECT_EQ(VolumePercent(-10000), 0);
+    EXPECT_EQ(VolumePercent(-3000), 70);
+    EXPECT_EQ(VolumePercent(-3049), 70);
+    EXPECT_EQ(VolumePercent(-20000), 0); // kept in the range
+    EXPECT_EQ(VolumePercent(500), 100);
 }
 
 TEST_F(FrameLoop, FramesAreMeasuredToTheMicrosecond) {

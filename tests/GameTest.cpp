@@ -101,6 +101,21 @@ TEST_F(Game, PauseFreezesTheClocksButNotTheKeys) {
     EXPECT_LT(m_Game.GetTransition(), 1.0f);
 }
 
+TEST_F(Game, AMouseButtonEndsAPauseAndDoesNothingElse) {
+    m_Game.NewGame();
+    RunUntil(S::STATE_PLAYING);
+    ASSERT_TRUE(m_Game.IsLevelSelect());
+    m_Game.Pause();
+    Frame();
+    ASSERT_TRUE(m_Game.IsPaused());
+    // The right button that ends the pause does not also start the level.
+    Click(1);
+    EXPECT_FALSE(m_Game.IsPaused());
+    EXPECT_TRUE(m_Game.IsLevelSelect());
+    Click(1);
+    EXPECT_FALSE(m_Game.IsLevelSelect());
+}
+
 TEST_F(Game, WithoutTransitionsANewLevelPlaysTheFrameAfterItLoads) {
     std::string settings = test::kFieldSettings;
     settings.insert(settings.find("[Block0]"), "Leveluebergaenge=0\n");

@@ -4,6 +4,8 @@
 #include "settings/Log.h"
 #include "settings/Settings.h"
 
+#include <algorithm>
+#include <array>
 #include <cctype>
 #include <cstdio>
 #include <cstring>
@@ -59,7 +61,29 @@ CSound::~CSound() {
     m_pDS.reset();
 }
 
+namespace {
+
+constexpr int kSilent = -10000;
+
+// The change as every buffer makes it: only when the new volume stays in the range.
+int Changed(int volume, int delta) {
+    const long long next = static_cast<long long>(volume) + delta;
+    return next >= kSilent && next <= 0 ? static_cast<int>(next) : volume;
+}
+
+int Kept(int volume) {
+    return std::clamp(volume, kSilent, 0);
+}
+
+} // namespace
+
+int VolumePercent(int volume) {
+    return (Kept(volume) - kSilent + 50) / 100;
+}
+
 void CSound::Init(platform::IWindow* window) {
+    m_iVolume = Kept(ReadIniIntOr("Options", "Effektlautstaerke", 0));
+    m_iMusicVolume = Kept(ReadIniIntOr("Options", "Musiklautstaerke", 0));
     std::string error = "no window";
     m_pDS = window != nullptr ? window->CreateSoundDevice(error) : nullptr;
     if (m_pDS) {
@@ -107,6 +131,12 @@ void CSound::LoadSound(const char* name, int count) {
             LogError("Clon konnte nicht erstellt werden!");
         }
     }
+    if (m_iVolume != 0) {
+        Step(entry.pBuffer.get(), m_iVolume);
+        for (const auto& duplicate : entry.Duplicates) {
+            Step(duplicate.get(), m_iVolume);
+        }
+    }
 }
 
 void CSound::Play(const char* name, bool loop) {
@@ -129,7 +159,18 @@ void CSound::Play(const char* name, bool loop) {
     LogRows("Kein freier Buffer gefunden!", name);
 }
 
+void CSound::SaveVolumes() const {
+    const std::string effects = std::to_string(m_iVolume);
+    const std::string music = std::to_string(m_iMusicVolume);
+    const std::array<platform::SProfileEntry, 2> values{{
+        {"Options", "Effektlautstaerke", effects},
+        {"Options", "Musiklautstaerke", music},
+    }};
+    WriteIniValues(values);
+}
+
 void CSound::ChangeVolume(int delta) {
+    m_iVolume = Changed(m_iVolume, delta);
     for (auto& [name, entry] : m_Sounds) {
         Step(entry.pBuffer.get(), delta);
         for (const auto& duplicate : entry.Duplicates) {
@@ -222,6 +263,8 @@ void CSound::LoadMusic(const char* name) {
     entry.pGraph = m_pDS->OpenMusic(path, error);
     if (!entry.pGraph) {
         LogRows("Musik konnte nicht geladen werden!", name);
+    } else if (m_iMusicVolume != 0) {
+        entry.pGraph->SetVolume(m_iMusicVolume);
     }
 }
 
@@ -254,6 +297,7 @@ void CSound::Update() {
 }
 
 void CSound::ChangeMusicVolume(int delta) {
+    m_iMusicVolume = Changed(m_iMusicVolume, delta);
     for (auto& [name, entry] : m_Music) {
         if (entry.pGraph) {
             entry.pGraph->SetVolume(

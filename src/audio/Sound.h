@@ -52,6 +52,13 @@ class CSound {
     void Update();
     void ChangeMusicVolume(int delta);
 
+    // The volumes of the effects and of the music. They start as the player left them
+    // ("Effektlautstaerke" and "Musiklautstaerke" in [Options], 0 when missing), every sound
+    // and music loaded takes them, and SaveVolumes keeps them for the next start.
+    int GetVolume() const { return m_iVolume; }
+    int GetMusicVolume() const { return m_iMusicVolume; }
+    void SaveVolumes() const;
+
     const SSoundInfo* GetSound(const std::string& name) const;
     const SMusicInfo* GetMusic(const std::string& name) const;
 
@@ -60,4 +67,9 @@ class CSound {
     bool m_bPrimary = false;
     std::map<std::string, SSoundInfo> m_Sounds;
     std::map<std::string, SMusicInfo> m_Music;
+    int m_iVolume = 0;
+    int m_iMusicVolume = 0;
 };
+
+// A volume as a player reads it: 0 to 100 per cent of the range from silent to full.
+int VolumePercent(int volume);

@@ -115,9 +115,12 @@ EProgramState CGame::Update(float d) {
     if (m_pInput == nullptr) {
         return PROGRAM_GAME; // not initialised
     }
+    const bool paused = m_bPause;
     const EProgramState next = HandleKeys();
-    if (m_bPause) {
-        return next; // no timers run, nothing moves; the keys above still work
+    if (m_bPause || paused) {
+        // No timers run, nothing moves; the keys above still work. The frame that ends a
+        // pause moves nothing yet either: the click that ended it launches no ball.
+        return next;
     }
     if (!m_bLevelSelect && m_iGameState == STATE_PLAYING) {
         m_Player.Control(d);
@@ -172,6 +175,8 @@ EProgramState CGame::HandleKeys() {
     }
     if (input.KeyPressed(DIK_P)) {
         m_bPause = !m_bPause;
+    } else if (m_bPause && (input.MouseButtonPressed(0) || input.MouseButtonPressed(1))) {
+        m_bPause = false;
     }
     if (input.KeyPressed(DIK_ESCAPE)) {
         if (m_bLevelSelect) {

@@ -59,6 +59,8 @@ class CGame {
     int GetLevelnummer() const { return m_iLevelnummer; }
     bool IsLevelSelect() const { return m_bLevelSelect; }
     bool IsPaused() const { return m_bPause; }
+    // Pauses play, as P does; P or a mouse button goes on.
+    void Pause() { m_bPause = true; }
     int GetCamera() const { return m_iCamera; }
     float GetTransition() const { return m_fTransition; }
     float GetShake() const { return m_fShake; }

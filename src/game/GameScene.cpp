@@ -18,6 +18,12 @@ void CGame::Render() {
     const D3DXMATRIX view = PlaceCamera();
     DrawField(view);
     DrawScreen();
+    if (m_bPause) {
+        // In the middle of the screen; above the centred lines of a panel when one shows.
+        const int H = m_pDirect3D->GetScreenHeight();
+        const bool panel = !m_bLevelSelect && m_iGameState != STATE_PLAYING;
+        m_pDirect3D->WriteText("Pause", 0, panel ? H / 2 - 48 : H / 2 - 8, m_InfoTextColor, 1);
+    }
 }
 
 void CGame::ViewPoints(D3DXVECTOR3& E, D3DXVECTOR3& T) const {

@@ -117,20 +117,8 @@ bool WriteOptions(const std::string& file, std::span<const SAssignment> values,
 
 bool WriteOptions(const SOptionsFile& files, std::span<const SAssignment> values,
                   std::string* reason) {
-    if (files.write != files.read && !Readable(files.write)) {
-        constexpr std::size_t kMaxSize = std::size_t{1024} * 1024;
-        const std::optional<std::string> content = platform::ReadWholeFile(files.read, kMaxSize);
-        const std::size_t slash = files.write.rfind('/');
-        if (slash != std::string::npos) {
-            platform::MakeFolders(files.write.substr(0, slash));
-        }
-        // A data set file that cannot be read leaves the copy to start empty, as saving
-        // into a missing file does.
-        if (!platform::ReplaceFile(files.write, content.value_or(""), reason)) {
-            return false;
-        }
-    }
-    return WriteOptions(files.write, values, reason);
+    return platform::StartOwnCopy(files.read, files.write, reason) &&
+           WriteOptions(files.write, values, reason);
 }
 
 void COptionsDialog::Load() {

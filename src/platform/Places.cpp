@@ -1,6 +1,7 @@
 #include "Places.h"
 
 #include "Path.h"
+#include "ReplaceFile.h"
 
 #include <sys/stat.h>
 #include <unistd.h>
@@ -146,6 +147,19 @@ std::string OwnCopyOf(const SFilePlaces& places, std::string_view file) {
         return std::string(file);
     }
     return places.userRoot + std::string(file.substr(places.dataRoot.size()));
+}
+
+bool StartOwnCopy(std::string_view file, std::string_view ownCopy, std::string* reason) {
+    if (file == ownCopy || OpenFile(ownCopy, "rb") != nullptr) {
+        return true;
+    }
+    constexpr std::size_t kMaxSize = std::size_t{1024} * 1024;
+    const std::optional<std::string> content = ReadWholeFile(file, kMaxSize);
+    const std::string folder = FolderOf(NativePath(ownCopy));
+    if (!folder.empty()) {
+        MakeFolders(folder);
+    }
+    return ReplaceFile(ownCopy, content.value_or(""), reason);
 }
 
 bool IsFolder(std::string_view path) {

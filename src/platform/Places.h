@@ -77,6 +77,11 @@ std::vector<std::string> SettingsFiles(const SFilePlaces& places, std::string_vi
 // portable, else the same path below the user root.
 std::string OwnCopyOf(const SFilePlaces& places, std::string_view file);
 
+// Makes ownCopy a copy of file unless it exists already (its folder made first), through a
+// safe replace; a file that cannot be read starts the copy empty, as writing into a missing
+// file does. True when the copy is there afterwards; false with the reason otherwise.
+bool StartOwnCopy(std::string_view file, std::string_view ownCopy, std::string* reason = nullptr);
+
 // True when path names a folder that this process may create files in.
 bool IsWritableFolder(std::string_view path);
 // True when path names a folder.

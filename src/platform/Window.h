@@ -73,6 +73,8 @@ class IWindow : public IDirect3D, public IDirectInput {
     virtual int GetHeight() const = 0;
     // True while nothing of the window can be seen: minimised or hidden.
     virtual bool IsHidden() const { return false; }
+    // True while the window has the keyboard focus.
+    virtual bool HasFocus() const { return true; }
 
     // The sound device for the program's sounds and music; null, with the reason, when
     // there is no sound output.

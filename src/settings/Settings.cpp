@@ -100,6 +100,37 @@ bool ReadIniString(const char* section, const char* key, IniBuffer& buffer) {
     return true;
 }
 
+int ReadIniIntOr(const char* section, const char* key, int fallback) {
+    IniBuffer buffer;
+    for (const std::string& file : SettingsPaths().files) {
+        switch (platform::LookupProfileString(section, key, file, buffer)) {
+        case platform::EProfileLookup::Found:
+            return std::atoi(buffer);
+        case platform::EProfileLookup::NoKey:
+            return fallback;
+        case platform::EProfileLookup::NoFile:
+            break;
+        }
+    }
+    return fallback;
+}
+
+bool WriteIniValues(std::span<const platform::SProfileEntry> values) {
+    const std::string file = platform::NativePath(SettingsFilePath());
+    if (!FileExists(file)) {
+        return false; // no settings at all: nothing a few values could be kept beside
+    }
+    const std::string own = platform::NativePath(platform::OwnCopyOf(Places(), file));
+    std::string reason;
+    if (platform::StartOwnCopy(file, own, &reason) &&
+        platform::WriteProfileStrings(own, values, &reason)) {
+        return true;
+    }
+    LogError("Datei konnte nicht geschrieben werden:");
+    LogError(own + ": " + reason);
+    return false;
+}
+
 int ReadIniInt(const char* section, const char* key) {
     IniBuffer buffer;
     if (!ReadIniString(section, key, buffer)) {

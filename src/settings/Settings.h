@@ -2,8 +2,10 @@
 
 #include "platform/D3D9Types.h"
 #include "platform/Places.h"
+#include "platform/Profile.h"
 
 #include <cstdint>
+#include <span>
 #include <string>
 #include <string_view>
 
@@ -31,6 +33,14 @@ float ReadIniFloat(const char* section, const char* key);
 // red, green, blue, alpha; read alpha first), Range, and the fixed attenuation 0, 0.025, 0.
 // The position is the caller's.
 D3DLIGHT9 ReadIniLight();
+// The value of a key that older settings files may lack: fallback when it is missing, and no
+// row in the log.
+int ReadIniIntOr(const char* section, const char* key, int fallback);
+// Writes the values into the player's settings (the file a lookup consults; installed, the
+// player's own copy of it, made first). A failure is logged; false then, and also when
+// there is no settings file at all.
+bool WriteIniValues(std::span<const platform::SProfileEntry> values);
+
 // Fills buffer with the value and returns true; for a missing key the buffer holds
 // NOT_FOUND and the result is false.
 bool ReadIniString(const char* section, const char* key, IniBuffer& buffer);

@@ -37,6 +37,9 @@ CFrameLoop::CFrameLoop(const SShellObjects& objects, bool showSpeed)
 void CFrameLoop::Run() {
     while (RunPass() != EPass::Quit) {
     }
+    if (m_fVolumeLineLeft > 0.0f) {
+        m_Objects.sound.SaveVolumes(); // changed just before the end
+    }
 }
 
 CFrameLoop::EPass CFrameLoop::RunPass() {
@@ -74,19 +77,14 @@ void CFrameLoop::RunFrame() {
         m_FrameStart = m_Objects.clock.Microseconds(); // saving does not count
     }
     const float d = m_fFrameTime;
-    if (input.IsKeyDown(DIK_Q) != 0) {
-        sound.ChangeVolume(TruncToInt(1000.0f * d));
-    }
-    if (input.IsKeyDown(DIK_A) != 0) {
-        sound.ChangeVolume(TruncToInt(-1000.0f * d));
-    }
-    if (input.IsKeyDown(DIK_W) != 0) {
-        sound.ChangeMusicVolume(TruncToInt(1000.0f * d));
-    }
-    if (input.IsKeyDown(DIK_S) != 0) {
-        sound.ChangeMusicVolume(TruncToInt(-1000.0f * d));
-    }
+    ChangeVolumes(d);
 
+    // Play pauses by itself while the window has lost the keyboard focus or cannot be seen,
+    // and stays paused until the player goes on: no ball is lost behind another window.
+    if (m_iProgramState == PROGRAM_GAME &&
+        (!m_Objects.window.HasFocus() || m_Objects.window.IsHidden())) {
+        m_Objects.game.Pause();
+    }
     if (m_iProgramState == PROGRAM_MENU) {
         m_iProgramState = m_Objects.menu.Update(d);
     } else if (m_iProgramState == PROGRAM_GAME) {
@@ -106,6 +104,7 @@ void CFrameLoop::RunFrame() {
         if (m_bShowSpeed) {
             DrawSpeed();
         }
+        DrawVolumeLine();
         shown = direct3D.EndFrame();
         break;
     case EDrawing::PresentAgain:
@@ -148,12 +147,13 @@ CFrameLoop::EDrawing CFrameLoop::ChooseDrawing() {
     }
     const bool cursorMoved =
         input.GetMouseX() != m_iDrawnMouseX || input.GetMouseY() != m_iDrawnMouseY;
-    if (paused && m_bPausedDrawn && !keyDown && !cursorMoved) {
+    if (paused && m_bPausedDrawn && !keyDown && !cursorMoved && !m_bVolumeLineGone) {
         const bool repaint = m_bRepaint;
         m_bRepaint = false;
         return repaint ? EDrawing::PresentAgain : EDrawing::Nothing;
     }
     m_bRepaint = false;
+    m_bVolumeLineGone = false;
     m_bPausedDrawn = paused;
     m_iDrawnMouseX = input.GetMouseX();
     m_iDrawnMouseY = input.GetMouseY();
@@ -171,6 +171,59 @@ std::uint64_t CFrameLoop::ShortestFrame() const {
     }
     const int rate = m_Objects.direct3D.GetRefreshRate();
     return kSecond / static_cast<std::uint64_t>(rate > 0 ? rate : kUnknownRefreshRate);
+}
+
+void CFrameLoop::ChangeVolumes(float d) {
+    const CInput& input = m_Objects.input;
+    CSound& sound = m_Objects.sound;
+    const bool effects = input.IsKeyDown(DIK_Q) != 0 || input.IsKeyDown(DIK_A) != 0;
+    const bool music = input.IsKeyDown(DIK_W) != 0 || input.IsKeyDown(DIK_S) != 0;
+    if (input.IsKeyDown(DIK_Q) != 0) {
+        sound.ChangeVolume(TruncToInt(1000.0f * d));
+    }
+    if (input.IsKeyDown(DIK_A) != 0) {
+        sound.ChangeVolume(TruncToInt(-1000.0f * d));
+    }
+    if (input.IsKeyDown(DIK_W) != 0) {
+        sound.ChangeMusicVolume(TruncToInt(1000.0f * d));
+    }
+    if (input.IsKeyDown(DIK_S) != 0) {
+        sound.ChangeMusicVolume(TruncToInt(-1000.0f * d));
+    }
+    if (effects || music) {
+        m_bMusicLine = music;
+        m_fVolumeLineLeft = kVolumeLineTime;
+    } else if (m_fVolumeLineLeft > 0.0f) {
+        m_fVolumeLineLeft -= d;
+        if (m_fVolumeLineLeft <= 0.0f) {
+            // The line goes, and the volumes are kept for the next start.
+            m_fVolumeLineLeft = 0.0f;
+            m_bVolumeLineGone = true;
+            sound.SaveVolumes();
+        }
+    }
+}
+
+std::string CFrameLoop::GetVolumeLine() const {
+    if (m_fVolumeLineLeft <= 0.0f) {
+        return {};
+    }
+    const CSound& sound = m_Objects.sound;
+    return m_bMusicLine ? "Musik: " + std::to_string(VolumePercent(sound.GetMusicVolume())) + " %"
+                        : "Effekte: " + std::to_string(VolumePercent(sound.GetVolume())) + " %";
+}
+
+void CFrameLoop::DrawVolumeLine() {
+    const std::string line = GetVolumeLine();
+    if (line.empty()) {
+        return;
+    }
+    if (!m_bVolumeColorRead) {
+        m_VolumeColor = ReadIniColor("Options", "InfoTextColor");
+        m_bVolumeColorRead = true;
+    }
+    CDirect3D& direct3D = m_Objects.direct3D;
+    direct3D.WriteText(line.c_str(), 0, direct3D.GetScreenHeight() * 3 / 4, m_VolumeColor, 1);
 }
 
 void CFrameLoop::DrawSpeed() {

@@ -6,6 +6,7 @@
 
 #include <array>
 #include <cstdint>
+#include <string>
 
 class CDirect3D;
 class CInput;
@@ -75,12 +76,21 @@ class CFrameLoop {
     int GetProgramState() const { return m_iProgramState; }
     void SetProgramState(int state) { m_iProgramState = state; }
 
+    // How long the line of a changed volume ("Effekte: 70 %") stays after the last change.
+    static constexpr float kVolumeLineTime = 1.0f;
+    // The line shown now; empty when none is.
+    std::string GetVolumeLine() const;
+
   private:
     enum class EDrawing { Draw, PresentAgain, Nothing };
 
     void RunFrame();
     EDrawing ChooseDrawing();
     void DrawSpeed();
+    // Q/A and W/S change the volumes of the effects and of the music; a line shows the new
+    // one, and when it goes the volumes are kept for the next start.
+    void ChangeVolumes(float d);
+    void DrawVolumeLine();
 
     SShellObjects m_Objects;
     bool m_bShowSpeed;
@@ -96,4 +106,9 @@ class CFrameLoop {
     bool m_bRepaint = false;     // the window has asked to be painted since the last frame
     int m_iDrawnMouseX = 0;      // where the cursor was in the frame drawn last
     int m_iDrawnMouseY = 0;
+    float m_fVolumeLineLeft = 0.0f; // seconds the volume line stays
+    bool m_bMusicLine = false;      // the line is the music's, else the effects'
+    bool m_bVolumeLineGone = false; // the line went since the last frame drawn
+    bool m_bVolumeColorRead = false;
+    std::uint32_t m_VolumeColor = 0;
 };

@@ -182,6 +182,10 @@ int CSdlWindow::GetHeight() const {
     return height;
 }
 
+bool CSdlWindow::HasFocus() const {
+    return m_Shared->inForeground;
+}
+
 bool CSdlWindow::IsHidden() const {
     return (SDL_GetWindowFlags(m_Shared->window) & (SDL_WINDOW_MINIMIZED | SDL_WINDOW_HIDDEN)) != 0;
 }

@@ -30,6 +30,7 @@ class CSdlWindow final : public IWindow {
     int GetWidth() const override;
     int GetHeight() const override;
     bool IsHidden() const override;
+    bool HasFocus() const override;
     int GetRefreshRate() const override;
     bool IsFullScreen() const;
     void ToggleFullScreen();

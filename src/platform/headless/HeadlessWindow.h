@@ -69,6 +69,7 @@ class CHeadlessWindow final : public IWindow {
     int GetDesktopHeight() const override { return m_Script->desktopHeight; }
     int GetRefreshRate() const override { return m_Script->refreshRate; }
     bool IsHidden() const override { return m_Script->hidden; }
+    bool HasFocus() const override { return m_Script->inForeground; }
     std::unique_ptr<IGraphicsDevice> CreateDevice(const SPresentParameters& parameters,
                                                   std::string& error) override;
     std::unique_ptr<IDirectSound> CreateSoundDevice(std::string& error) override;
