@@ -25,14 +25,8 @@ int ReadVideoMode(const char* key, int fallback, const char* row) {
 } // namespace
 
 bool ReadVSyncSetting() {
-    // Read past the settings lookup, which logs a missing key: this key is newer than many
-    // settings files, and its absence is no fault of theirs.
-    IniBuffer buffer;
-    if (platform::LookupProfileString("VideoMode", "VSync", SettingsFilePath(), buffer) !=
-        platform::EProfileLookup::Found) {
-        return true;
-    }
-    return std::atoi(buffer) != 0;
+    // This key is newer than many settings files, and its absence is no fault of theirs.
+    return ReadIniIntOr("VideoMode", "VSync", 1) != 0;
 }
 
 CDirect3D::~CDirect3D() {

@@ -6,7 +6,6 @@
 
 #include <vector>
 
-#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 
@@ -75,26 +74,37 @@ std::string SettingsFilePath() {
     return files.back();
 }
 
-bool ReadIniString(const char* section, const char* key, IniBuffer& buffer) {
-    // The first of the files that can be read, whole.
-    // (There are always places to look at: the data directory's and Standard's.)
+namespace {
+
+// Looks the key up in the first of the settings files that can be read, whole; consulted
+// becomes that file's place in the list (the last one's when none can be read: there are
+// always the data directory's and Standard's).
+platform::EProfileLookup LookUp(const char* section, const char* key, IniBuffer& buffer,
+                                std::size_t& consulted) {
     const std::vector<std::string>& files = SettingsPaths().files;
-    std::size_t consulted = 0;
-    platform::EProfileLookup found = platform::EProfileLookup::NoFile;
-    for (; consulted < files.size(); ++consulted) {
-        found = platform::LookupProfileString(section, key, files[consulted], buffer);
+    for (consulted = 0; consulted < files.size(); ++consulted) {
+        const platform::EProfileLookup found =
+            platform::LookupProfileString(section, key, files[consulted], buffer);
         if (found != platform::EProfileLookup::NoFile) {
-            break;
+            return found;
         }
     }
+    consulted = files.size() - 1;
+    return platform::EProfileLookup::NoFile;
+}
+
+} // namespace
+
+bool ReadIniString(const char* section, const char* key, IniBuffer& buffer) {
+    std::size_t consulted = 0;
+    const platform::EProfileLookup found = LookUp(section, key, buffer, consulted);
     if (found != platform::EProfileLookup::Found) {
         // The marker fits into every buffer, so the copy is bounded.
         static_assert(std::char_traits<char>::length(NOT_FOUND) < sizeof(IniBuffer));
         std::strcpy(buffer, NOT_FOUND); // NOLINT(clang-analyzer-security.insecureAPI.strcpy)
     }
     if (std::strcmp(buffer, NOT_FOUND) == 0) {
-        ReportMissingKey(platform::NativePath(files[std::min(consulted, files.size() - 1)]),
-                         section, key);
+        ReportMissingKey(platform::NativePath(SettingsPaths().files[consulted]), section, key);
         return false;
     }
     return true;
@@ -102,17 +112,10 @@ bool ReadIniString(const char* section, const char* key, IniBuffer& buffer) {
 
 int ReadIniIntOr(const char* section, const char* key, int fallback) {
     IniBuffer buffer;
-    for (const std::string& file : SettingsPaths().files) {
-        switch (platform::LookupProfileString(section, key, file, buffer)) {
-        case platform::EProfileLookup::Found:
-            return std::atoi(buffer);
-        case platform::EProfileLookup::NoKey:
-            return fallback;
-        case platform::EProfileLookup::NoFile:
-            break;
-        }
-    }
-    return fallback;
+    std::size_t consulted = 0;
+    return LookUp(section, key, buffer, consulted) == platform::EProfileLookup::Found
+               ? std::atoi(buffer)
+               : fallback;
 }
 
 bool WriteIniValues(std::span<const platform::SProfileEntry> values) {
