@@ -4,6 +4,7 @@
 #include "platform/Profile.h"
 #include "platform/ReplaceFile.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cstdlib>
 #include <optional>
@@ -73,18 +74,12 @@ SAssignment ParseAssignment(std::string_view text) {
 }
 
 SOptionsFile OptionsFile(const platform::SFilePlaces& places, const std::string* dataDirectory) {
-    const std::vector<std::string> files =
-        platform::SettingsFiles(places, dataDirectory != nullptr ? *dataDirectory + "/" : "");
-    const std::string* read = nullptr;
-    for (const std::string& file : files) {
-        if (Readable(file)) {
-            read = &file;
-            break;
-        }
-    }
-    const std::string first =
-        places.dataRoot + (dataDirectory != nullptr ? *dataDirectory + "/" : "") + "Zantor.ini";
-    const std::string chosen = platform::NativePath(read != nullptr ? *read : first);
+    const std::string folder = dataDirectory != nullptr ? *dataDirectory + "/" : "";
+    const std::vector<std::string> files = platform::SettingsFiles(places, folder);
+    const auto read = std::find_if(files.begin(), files.end(), Readable);
+    // None yet: the data set's own file of the data directory, which saving creates.
+    const std::string chosen =
+        platform::NativePath(read != files.end() ? *read : places.dataRoot + folder + "Zantor.ini");
     return {chosen, platform::NativePath(platform::OwnCopyOf(places, chosen))};
 }
 
