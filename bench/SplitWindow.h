@@ -47,6 +47,9 @@ class CSplitWindow final : public platform::IWindow {
     std::unique_ptr<platform::IMouseDevice> CreateMouse() override {
         return m_Script.CreateMouse();
     }
+    std::unique_ptr<platform::IControllerDevice> CreateController() override {
+        return m_Script.CreateController();
+    }
 
   private:
     platform::IWindow& m_Screen;

@@ -73,6 +73,9 @@ class CWindow final : public platform::IWindow {
     std::unique_ptr<platform::IMouseDevice> CreateMouse() override {
         return m_Window.CreateMouse();
     }
+    std::unique_ptr<platform::IControllerDevice> CreateController() override {
+        return m_Window.CreateController();
+    }
 
   private:
     platform::CHeadlessWindow m_Window;

@@ -20,6 +20,8 @@ class CSprite {
     // Top-left corner at (x, y); centred 1 centres the image horizontally on the screen.
     void Draw(int x, int y, int centred);
     void SetRotation(float degrees);
+    // The colour the image's pixels are multiplied with; white shows them as they are.
+    void SetColor(D3DCOLOR color) { m_Color = color; }
     // Scales the image and, with it, the rotation centre (so scales compound on the centre).
     void SetScale(float sx, float sy);
     // The image's size in pixels as read from the file, unscaled.

@@ -143,12 +143,12 @@ EProgramState CGame::Update(float d) {
         UpdateTurningOut(d);
         break;
     case STATE_HELP:
-        if (m_pInput->MouseButtonPressed(1)) {
+        if (GoOnPressed()) {
             m_iGameState = STATE_PLAYING;
         }
         break;
     case STATE_STATISTICS:
-        if (m_pInput->MouseButtonPressed(1)) {
+        if (GoOnPressed()) {
             m_Player.FinishLevel();
             m_iLevelnummer += 1;
             m_fTransition = 0;
@@ -173,12 +173,12 @@ EProgramState CGame::HandleKeys() {
     if (input.KeyPressed(DIK_N)) {
         NewGame();
     }
-    if (input.KeyPressed(DIK_P)) {
+    if (input.CommandPressed(CInput::ECommand::Pause)) {
         m_bPause = !m_bPause;
     } else if (m_bPause && (input.MouseButtonPressed(0) || input.MouseButtonPressed(1))) {
         m_bPause = false;
     }
-    if (input.KeyPressed(DIK_ESCAPE)) {
+    if (input.CommandPressed(CInput::ECommand::Back)) {
         if (m_bLevelSelect) {
             next = PROGRAM_MENU;
         }
@@ -198,7 +198,20 @@ EProgramState CGame::HandleKeys() {
             m_iCamera = camera + 1;
         }
     }
+    // The shoulder buttons go round the four views.
+    if (input.CommandPressed(CInput::ECommand::NextView)) {
+        m_iCamera = m_iCamera % 4 + 1;
+    }
+    if (input.CommandPressed(CInput::ECommand::PreviousView)) {
+        m_iCamera = (m_iCamera + 2) % 4 + 1;
+    }
     return next;
+}
+
+bool CGame::GoOnPressed() {
+    // Both asked: each press is counted in the frame it comes.
+    const bool click = m_pInput->MouseButtonPressed(1);
+    return m_pInput->CommandPressed(CInput::ECommand::Confirm) || click;
 }
 
 void CGame::UpdatePlay(float d) {
@@ -221,27 +234,31 @@ void CGame::UpdatePlay(float d) {
 
 void CGame::UpdateSelection() {
     CInput& input = *m_pInput;
+    bool previous = input.CommandPressed(CInput::ECommand::Left);
+    bool next = input.CommandPressed(CInput::ECommand::Right);
     if (input.MouseButtonPressed(0)) {
         const int x = input.GetMouseX();
         const int y = input.GetMouseY();
-        if (m_LeftArrow.IsInside(x, y)) {
-            m_iLevelnummer -= 1;
-            if (m_iLevelnummer == 0) {
-                m_iLevelnummer = 1;
-            }
-            m_fTransition = 0;
-            m_iGameState = STATE_TURNING_OUT;
-        }
-        if (m_RightArrow.IsInside(x, y)) {
-            // Only levels reached so far; the shown one is loaded again either way.
-            if (m_iLevelnummer < ReadScoreFile(KeptFilePath("Daten.dat"))) {
-                m_iLevelnummer += 1;
-            }
-            m_fTransition = 0;
-            m_iGameState = STATE_TURNING_OUT;
-        }
+        previous = previous || m_LeftArrow.IsInside(x, y);
+        next = next || m_RightArrow.IsInside(x, y);
     }
-    if (input.MouseButtonPressed(1)) {
+    if (previous) {
+        m_iLevelnummer -= 1;
+        if (m_iLevelnummer == 0) {
+            m_iLevelnummer = 1;
+        }
+        m_fTransition = 0;
+        m_iGameState = STATE_TURNING_OUT;
+    }
+    if (next) {
+        // Only levels reached so far; the shown one is loaded again either way.
+        if (m_iLevelnummer < ReadScoreFile(KeptFilePath("Daten.dat"))) {
+            m_iLevelnummer += 1;
+        }
+        m_fTransition = 0;
+        m_iGameState = STATE_TURNING_OUT;
+    }
+    if (GoOnPressed()) {
         m_bLevelSelect = false;
         m_iGameState = HelpTextExists() ? STATE_HELP : STATE_PLAYING;
     }

@@ -19,6 +19,7 @@ void CPlayer::Init(const SGameContext& links, CDirect3D* direct3D, CInput* input
     m_pDirect3D = direct3D;
     m_pInput = input;
     m_iControl = static_cast<std::int16_t>(ReadIniInt("Options", "Control"));
+    m_eSteering = m_iControl == 1 ? ESteering::Mouse : ESteering::Keys;
     m_fMouseSensitive = ReadIniFloat("Options", "MouseSensitive");
     m_PlayerColor = ReadIniColor("Options", "SpielerTextColor");
     m_StatisticsColor = ReadIniColor("Options", "StatistikTextColor");
@@ -37,45 +38,68 @@ void CPlayer::Control(float dt) {
     if (m_pInput == nullptr || m_Links.pPaddel == nullptr) {
         return;
     }
+    CInput& input = *m_pInput;
     CPaddel& paddle = *m_Links.pPaddel;
-    if (m_iControl == 1) {
-        // The mouse's movement of this frame is the distance it took the paddle in a frame
-        // of kMouseFrame; the velocity covers it in this frame, within the paddle's speed.
-        // So a hand movement takes the paddle equally far at any frame rate.
-        float v = 0;
-        if (dt > 0) {
-            m_fMouseDistance +=
-                static_cast<float>(m_pInput->GetMouseMoveX()) * m_fMouseSensitive * kMouseFrame;
-            v = m_fMouseDistance / dt;
-            const float s = paddle.GetSpeed();
-            if (v > s) {
-                v = s;
-            }
-            if (v < -s) {
-                v = -s;
-            }
-            m_fMouseDistance -= v * dt;
-            // In frames shorter than kMouseFrame a single count may ask for more than the
-            // speed allows: what the speed held back then follows in the next frames, up to a
-            // count's distance. More, and anything held back in longer frames, is dropped.
-            const float keep = dt < kMouseFrame ? std::abs(m_fMouseSensitive) * kMouseFrame : 0;
-            m_fMouseDistance = std::clamp(m_fMouseDistance, -keep, keep);
-        }
-        paddle.SetVelocity(v);
-        if (m_pInput->MouseButtonPressed(0)) {
-            Launch();
-        }
-    } else {
-        if (m_pInput->IsKeyDown(DIK_LEFT) != 0) {
+    // The device the player touched last steers: the arrow keys or the D-pad while held, the
+    // stick while it is out of its rest, the mouse (where "Control" asks for it) once it moves.
+    const bool left = input.IsLeftDown();
+    const bool right = input.IsRightDown();
+    if (left || right) {
+        m_eSteering = ESteering::Keys;
+    } else if (input.GetStickX() != 0.0f) {
+        m_eSteering = ESteering::Stick;
+    } else if (m_iControl == 1 && input.GetMouseMoveX() != 0.0f) {
+        m_eSteering = ESteering::Mouse;
+    }
+    switch (m_eSteering) {
+    case ESteering::Keys:
+        if (left) {
             paddle.AccelerateLeft(dt);
         }
-        if (m_pInput->IsKeyDown(DIK_RIGHT) != 0) {
+        if (right) {
             paddle.AccelerateRight(dt);
         }
-        if (m_pInput->KeyPressed(DIK_SPACE)) {
-            Launch();
-        }
+        break;
+    case ESteering::Stick:
+        // The stick's deflection is the share of the paddle's speed; back at rest it stops.
+        paddle.SetVelocity(input.GetStickX() * paddle.GetSpeed());
+        break;
+    case ESteering::Mouse:
+        SteerByMouse(dt);
+        break;
     }
+    // Both asked, so that each press counts in its own frame.
+    const bool click = m_iControl == 1 && input.MouseButtonPressed(0);
+    if (input.CommandPressed(CInput::ECommand::Launch) || click) {
+        Launch();
+    }
+}
+
+void CPlayer::SteerByMouse(float dt) {
+    CPaddel& paddle = *m_Links.pPaddel;
+    // The mouse's movement of this frame is the distance it took the paddle in a frame of
+    // kMouseFrame; the velocity covers it in this frame, within the paddle's speed. So a hand
+    // movement takes the paddle equally far at any frame rate.
+    float v = 0;
+    if (dt > 0) {
+        m_fMouseDistance +=
+            static_cast<float>(m_pInput->GetMouseMoveX()) * m_fMouseSensitive * kMouseFrame;
+        v = m_fMouseDistance / dt;
+        const float s = paddle.GetSpeed();
+        if (v > s) {
+            v = s;
+        }
+        if (v < -s) {
+            v = -s;
+        }
+        m_fMouseDistance -= v * dt;
+        // In frames shorter than kMouseFrame a single count may ask for more than the speed
+        // allows: what the speed held back then follows in the next frames, up to a count's
+        // distance. More, and anything held back in longer frames, is dropped.
+        const float keep = dt < kMouseFrame ? std::abs(m_fMouseSensitive) * kMouseFrame : 0;
+        m_fMouseDistance = std::clamp(m_fMouseDistance, -keep, keep);
+    }
+    paddle.SetVelocity(v);
 }
 
 void CPlayer::Launch() {

@@ -7,10 +7,10 @@
 class CDirect3D;
 class CInput;
 
-// The player of the running game: steers the paddle from the mouse or the keyboard,
-// launches balls from a limited stock, counts block hits and paddle contacts in the level,
-// turns them into points with the level's factor, and draws the score lines and the
-// statistics.
+// The player of the running game: steers the paddle from the mouse, the keyboard or a
+// controller, launches balls from a limited stock, counts block hits and paddle contacts in
+// the level, turns them into points with the level's factor, and draws the score lines and
+// the statistics.
 class CPlayer final : public IFieldEvents {
   public:
     void Init(const SGameContext& links, CDirect3D* direct3D, CInput* input);
@@ -20,7 +20,8 @@ class CPlayer final : public IFieldEvents {
     // many seconds, where "MouseSensitive" was set: velocity = movement × sensitivity.
     static constexpr float kMouseFrame = 1.0f / 60.0f;
 
-    // Steering for one frame of play of dt seconds.
+    // Steering for one frame of play of dt seconds. The arrow keys, Space and the controller
+    // always work; the mouse where "Control" is 1.
     void Control(float dt);
     // A ball from the stock, if there is one.
     void Launch();
@@ -54,6 +55,9 @@ class CPlayer final : public IFieldEvents {
     void FormatStatisticsLine(int line, char (&text)[128]) const;
 
   private:
+    // What steers the paddle: the device the player touched last.
+    enum class ESteering { Mouse, Keys, Stick };
+    void SteerByMouse(float dt);
     // The level's difficulty factor, read anew every time.
     float Factor() const;
     float Accuracy() const { return m_fBlocksHit / m_fPaddleContacts; }
@@ -62,6 +66,7 @@ class CPlayer final : public IFieldEvents {
     CDirect3D* m_pDirect3D = nullptr;
     CInput* m_pInput = nullptr;
     std::int16_t m_iControl = 0;
+    ESteering m_eSteering = ESteering::Keys;
     float m_fMouseSensitive = 1.0f;
     float m_fMouseDistance = 0.0f; // of the mouse's movement, still to be covered
     float m_fScore = 0.0f;

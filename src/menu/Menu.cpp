@@ -130,8 +130,11 @@ EProgramState CMenu::Update(float dt) {
         FlyIn(dt);
     } else {
         m_Text.Update(dt);
-        if (m_pInput != nullptr && m_pInput->MouseButtonPressed(0)) {
-            Click(m_pInput->GetMouseX(), m_pInput->GetMouseY());
+        if (m_pInput != nullptr) {
+            if (m_pInput->MouseButtonPressed(0)) {
+                Click(m_pInput->GetMouseX(), m_pInput->GetMouseY());
+            }
+            UseKeys();
         }
         next = CountDown(dt);
     }
@@ -164,15 +167,44 @@ void CMenu::FlyIn(float dt) {
 
 void CMenu::Click(int x, int y) {
     // Each button tested in turn: where they overlap, the last one's text stays.
-    if (m_Buttons[0].IsInside(x, y)) {
-        PlayClick();
+    for (int i = 0; i < 3; ++i) {
+        if (m_Buttons[i].IsInside(x, y)) {
+            Take(i);
+        }
+    }
+}
+
+void CMenu::UseKeys() {
+    CInput& input = *m_pInput;
+    if (input.GetMouseX() != m_iCursorX || input.GetMouseY() != m_iCursorY) {
+        m_iFocus = -1; // the mouse points again
+        m_iCursorX = input.GetMouseX();
+        m_iCursorY = input.GetMouseY();
+    }
+    const bool shift = input.IsKeyDown(DIK_LSHIFT) != 0 || input.IsKeyDown(DIK_RSHIFT) != 0;
+    const bool tab = input.KeyPressed(DIK_TAB);
+    const bool up = input.CommandPressed(CInput::ECommand::Up);
+    const bool down = input.CommandPressed(CInput::ECommand::Down);
+    if (down || (tab && !shift)) {
+        m_iFocus = (m_iFocus + 1) % 3; // from none to the first
+    } else if (up || (tab && shift)) {
+        m_iFocus = (m_iFocus + 2 + (m_iFocus < 0 ? 1 : 0)) % 3; // from none to the last
+    }
+    if (input.CommandPressed(CInput::ECommand::Confirm)) {
+        Take(m_iFocus < 0 ? 0 : m_iFocus);
+    }
+}
+
+void CMenu::Take(int i) {
+    PlayClick();
+    switch (i) {
+    case 0:
         m_fCountdown = 2.0f;
         m_sState = MENU_STARTING;
         m_Text.Clear();
         m_Text.AddLine("Spiel startet...");
-    }
-    if (m_Buttons[1].IsInside(x, y)) {
-        PlayClick();
+        break;
+    case 1:
         ReadHighscore();
         m_Text.Clear();
         // The credits read as they always have ("Entwicklet", "Tatkräftiger"): keep them.
@@ -184,13 +216,13 @@ void CMenu::Click(int x, int y) {
             m_Text.AddLine(line);
         }
         m_sState = MENU_INFO;
-    }
-    if (m_Buttons[2].IsInside(x, y)) {
-        PlayClick();
+        break;
+    default:
         m_fCountdown = 2.0f;
         m_sState = MENU_QUITTING;
         m_Text.Clear();
         m_Text.AddLine("Bis bald!");
+        break;
     }
 }
 
@@ -247,8 +279,9 @@ void CMenu::Render() {
     SetSceneProjection(*m_pDevice, m_pDirect3D->GetScreenWidth(), m_pDirect3D->GetScreenHeight());
 
     m_Backdrop.Render(view, false);
-    for (CSpriteButton& button : m_Buttons) {
-        button.Draw();
+    for (int i = 0; i < 3; ++i) {
+        m_Buttons[i].SetColor(m_iFocus < 0 || m_iFocus == i ? 0xFFFFFFFFu : kUnfocusedColor);
+        m_Buttons[i].Draw();
     }
     if (m_sState != MENU_FLY_IN) {
         m_Text.Render();

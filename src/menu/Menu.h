@@ -55,12 +55,22 @@ class CMenu {
     int GetButtonX(int i) const { return m_ButtonX[i]; }
     int GetButtonY(int i) const { return m_ButtonY[i]; }
     float GetButtonTurn(int i) const { return m_ButtonTurn[i]; }
+    // The button the keyboard or controller would take: 0 to 2, or -1 while none has the
+    // focus (from the start, and again once the mouse moves).
+    int GetFocus() const { return m_iFocus; }
+    // The colour of the buttons without the focus while one has it: they show darker.
+    static constexpr std::uint32_t kUnfocusedColor = 0xFF707070u;
 
   private:
     // The buttons along their paths; idle once every one has arrived.
     void FlyIn(float dt);
     // A left click at (x, y) on the idle menu: start, info or end.
     void Click(int x, int y);
+    // Up, Down or Tab move the focus among the buttons, Enter, Space or A take the button
+    // with the focus (the start button while none has it).
+    void UseKeys();
+    // What a click on button i does.
+    void Take(int i);
     void PlayClick();
     // The countdown to the game or to the end; what follows when it ends.
     EProgramState CountDown(float dt);
@@ -85,6 +95,9 @@ class CMenu {
     float m_fAngle = 0.0f;
     std::uint8_t m_bIntro = 0;
     std::uint32_t m_MenuTextColor = 0;
+    int m_iFocus = -1;
+    int m_iCursorX = 0; // where the cursor was in the frame before
+    int m_iCursorY = 0;
     int m_ButtonX[3] = {};
     int m_ButtonY[3] = {};
     float m_ButtonTurn[3] = {};

@@ -43,7 +43,8 @@ class IDirect3D {
                                                           std::string& error) = 0;
 };
 
-// The window's keyboard and mouse, as the DirectInput object makes them.
+// The window's keyboard and mouse, as the DirectInput object makes them, and the game
+// controllers.
 class IDirectInput {
   public:
     virtual ~IDirectInput() = default;
@@ -51,6 +52,7 @@ class IDirectInput {
     // Each returns null when the device cannot be created.
     virtual std::unique_ptr<IKeyboardDevice> CreateKeyboard() = 0;
     virtual std::unique_ptr<IMouseDevice> CreateMouse() = 0;
+    virtual std::unique_ptr<IControllerDevice> CreateController() = 0;
 };
 
 // The game's one window and its message queue, and the gateway to the devices that draw

@@ -21,6 +21,7 @@ struct SSdlShared {
     // frame still shows as down once.
     std::array<bool, SDL_NUM_SCANCODES> keysPressed{};
     Uint32 buttonsPressed = 0;
+    Uint32 padButtonsPressed = 0; // of any controller, a bit for each SDL_GameControllerButton
     // Keys that went down as the window's own shortcuts (full screen on and off): the
     // keyboard device leaves them out until they are released.
     std::array<bool, SDL_NUM_SCANCODES> keysTaken{};
@@ -36,5 +37,7 @@ std::unique_ptr<IGraphicsDevice> CreateGlDevice(std::shared_ptr<SSdlShared> shar
                                                 int height, bool vsync, std::string& error);
 std::unique_ptr<IKeyboardDevice> CreateSdlKeyboard(std::shared_ptr<SSdlShared> shared);
 std::unique_ptr<IMouseDevice> CreateSdlMouse(std::shared_ptr<SSdlShared> shared);
+// Null shared: SDL is initialised and ended by the caller (tests without a window).
+std::unique_ptr<IControllerDevice> CreateSdlController(std::shared_ptr<SSdlShared> shared);
 
 } // namespace platform

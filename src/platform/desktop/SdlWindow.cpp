@@ -129,6 +129,11 @@ bool CSdlWindow::PeekMessage(SMessage& message) {
                 m_Shared->buttonsPressed |= SDL_BUTTON(event.button.button);
             }
             break;
+        case SDL_CONTROLLERBUTTONDOWN:
+            if (event.cbutton.button < SDL_CONTROLLER_BUTTON_MAX) {
+                m_Shared->padButtonsPressed |= 1u << event.cbutton.button;
+            }
+            break;
         case SDL_MOUSEWHEEL:
             m_Shared->wheel +=
                 event.wheel.direction == SDL_MOUSEWHEEL_FLIPPED ? -event.wheel.y : event.wheel.y;
@@ -260,6 +265,10 @@ std::unique_ptr<IKeyboardDevice> CSdlWindow::CreateKeyboard() {
 
 std::unique_ptr<IMouseDevice> CSdlWindow::CreateMouse() {
     return CreateSdlMouse(m_Shared);
+}
+
+std::unique_ptr<IControllerDevice> CSdlWindow::CreateController() {
+    return CreateSdlController(m_Shared);
 }
 
 } // namespace platform

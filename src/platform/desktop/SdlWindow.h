@@ -43,6 +43,7 @@ class CSdlWindow final : public IWindow {
     std::unique_ptr<IDirectSound> CreateSoundDevice(std::string& error) override;
     std::unique_ptr<IKeyboardDevice> CreateKeyboard() override;
     std::unique_ptr<IMouseDevice> CreateMouse() override;
+    std::unique_ptr<IControllerDevice> CreateController() override;
 
     // Use Create; the window takes over what Create set up.
     explicit CSdlWindow(std::shared_ptr<SSdlShared> shared);

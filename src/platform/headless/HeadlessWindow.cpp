@@ -46,6 +46,20 @@ class CScriptedMouse final : public IMouseDevice {
     CAcquisition m_Acquisition;
 };
 
+// The controller as the script holds it: plugged in while connected is set.
+class CScriptedController final : public IControllerDevice {
+  public:
+    explicit CScriptedController(std::shared_ptr<SHeadlessScript> script)
+        : m_Script(std::move(script)) {}
+
+    void GetDeviceState(SControllerState& state) override {
+        state = m_Script->controller.connected ? m_Script->controller : SControllerState{};
+    }
+
+  private:
+    std::shared_ptr<SHeadlessScript> m_Script;
+};
+
 } // namespace
 
 CHeadlessWindow::CHeadlessWindow(int width, int height)
@@ -87,6 +101,10 @@ std::unique_ptr<IKeyboardDevice> CHeadlessWindow::CreateKeyboard() {
 
 std::unique_ptr<IMouseDevice> CHeadlessWindow::CreateMouse() {
     return std::make_unique<CScriptedMouse>(m_Script);
+}
+
+std::unique_ptr<IControllerDevice> CHeadlessWindow::CreateController() {
+    return std::make_unique<CScriptedController>(m_Script);
 }
 
 } // namespace platform

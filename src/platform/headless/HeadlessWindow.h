@@ -18,6 +18,8 @@ struct SHeadlessScript {
     KeyboardState keys{};
     SMouseState mouse{};
     bool inForeground = true; // false: devices lose their acquisition, readings fail
+    // A game controller: none until connected is set; unplugged when it is cleared.
+    SControllerState controller{};
 
     // Graphics: every frame call of the device in order, and what should fail. With record
     // off the device still keeps its state but neither records draws nor writes the trace,
@@ -77,6 +79,7 @@ class CHeadlessWindow final : public IWindow {
     CRecordingDevice* GetRecordingDevice() const { return m_pDevice; }
     std::unique_ptr<IKeyboardDevice> CreateKeyboard() override;
     std::unique_ptr<IMouseDevice> CreateMouse() override;
+    std::unique_ptr<IControllerDevice> CreateController() override;
 
   private:
     int m_iWidth;
