@@ -88,6 +88,37 @@ TEST_F(FrameLoop, PlayPausesByItselfBehindAnotherWindowAndStaysPaused) {
     EXPECT_EQ(loop.GetProgramState(), PROGRAM_MENU);
 }
 
+TEST_F(FrameLoop, UnpluggingTheControllerInPlayPausesAndStartGoesOn) {
+    CFrameLoop& loop = MakeLoop(false);
+    CGame& game = m_Shell.GetGame();
+    platform::SControllerState& pad = m_Window.Script().controller;
+    std::uint8_t& start = pad.buttons[static_cast<std::size_t>(platform::EPadButton::Start)];
+    pad.connected = true;
+    game.NewGame();
+    loop.SetProgramState(PROGRAM_GAME);
+    loop.RunPass();
+    pad.connected = false;
+    loop.RunPass();
+    EXPECT_TRUE(game.IsPaused());
+    loop.RunPass();
+    EXPECT_TRUE(game.IsPaused()); // plugged in again, it waits for the player
+    pad.connected = true;
+    loop.RunPass();
+    EXPECT_TRUE(game.IsPaused());
+    start = 0x80;
+    loop.RunPass();
+    start = 0;
+    loop.RunPass();
+    EXPECT_FALSE(game.IsPaused());
+    // Unplugged in the menu, nothing waits for play to begin.
+    loop.SetProgramState(PROGRAM_MENU);
+    pad.connected = false;
+    loop.RunPass();
+    loop.SetProgramState(PROGRAM_GAME);
+    loop.RunPass();
+    EXPECT_FALSE(game.IsPaused());
+}
+
 TEST_F(FrameLoop, AVolumeLineShowsForASecondThenTheVolumesAreKept) {
     CFrameLoop& loop = MakeLoop(false);
     m_Clock.Set(1000000);

@@ -246,4 +246,61 @@ TEST_F(Menu, BackdropIsDrawnWithoutMirrorImages) {
     EXPECT_FLOAT_EQ(m_Screen.GetRecordingDevice()->GetLight().Diffuse.g, 0.9f);
 }
 
+TEST_F(Menu, KeysAndTheControllerMoveAVisibleFocusAndTakeItsButton) {
+    Start(kExample, 0);
+    Frame(0.01f);
+    platform::SHeadlessScript& script = m_Screen.Script();
+    const auto tap = [&](std::uint8_t& state) {
+        state = 0x80;
+        Frame(0.01f);
+        state = 0;
+        Frame(0.01f);
+    };
+    // The colour of each button as drawn: dimmed but the one with the focus.
+    const auto colours = [this] {
+        m_Screen.GetRecordingDevice()->ClearDraws();
+        m_Menu.Render();
+        std::vector<std::uint32_t> buttons;
+        for (const platform::SRecordedDraw& draw : m_Screen.GetRecordingDevice()->GetDraws()) {
+            if (draw.kind == platform::SRecordedDraw::EKind::ScreenQuads &&
+                draw.quads.size() == 1 && buttons.size() < 3) {
+                buttons.push_back(draw.color);
+            }
+        }
+        return buttons;
+    };
+    constexpr std::uint32_t kWhite = 0xFFFFFFFFu;
+    constexpr std::uint32_t kDim = CMenu::kUnfocusedColor;
+    EXPECT_EQ(m_Menu.GetFocus(), -1);
+    EXPECT_EQ(colours(), (std::vector<std::uint32_t>{kWhite, kWhite, kWhite}));
+    tap(script.keys[DIK_DOWN]);
+    EXPECT_EQ(m_Menu.GetFocus(), 0);
+    EXPECT_EQ(colours(), (std::vector<std::uint32_t>{kWhite, kDim, kDim}));
+    tap(script.keys[DIK_TAB]);
+    EXPECT_EQ(m_Menu.GetFocus(), 1);
+    script.keys[DIK_LSHIFT] = 0x80;
+    tap(script.keys[DIK_TAB]);
+    script.keys[DIK_LSHIFT] = 0;
+    EXPECT_EQ(m_Menu.GetFocus(), 0);
+    tap(script.keys[DIK_UP]); // round to the last
+    EXPECT_EQ(m_Menu.GetFocus(), 2);
+    tap(script.controller.buttons[static_cast<std::size_t>(platform::EPadButton::Up)]);
+    EXPECT_EQ(m_Menu.GetFocus(), 2); // no controller plugged in
+    script.controller.connected = true;
+    tap(script.controller.buttons[static_cast<std::size_t>(platform::EPadButton::Up)]);
+    EXPECT_EQ(m_Menu.GetFocus(), 1);
+    EXPECT_EQ(colours(), (std::vector<std::uint32_t>{kDim, kWhite, kDim}));
+    tap(script.controller.buttons[static_cast<std::size_t>(platform::EPadButton::A)]);
+    EXPECT_EQ(m_Menu.GetState(), M::MENU_INFO);
+    // The mouse moves: the focus goes, and Enter takes the start button.
+    script.mouse.lX = 5;
+    Frame(0.01f);
+    EXPECT_EQ(m_Menu.GetFocus(), -1);
+    EXPECT_EQ(colours(), (std::vector<std::uint32_t>{kWhite, kWhite, kWhite}));
+    tap(script.keys[DIK_RETURN]);
+    EXPECT_EQ(m_Menu.GetState(), M::MENU_STARTING);
+    Frame(2.0f);
+    EXPECT_EQ(m_iProgramState, PROGRAM_GAME);
+}
+
 } // namespace

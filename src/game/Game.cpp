@@ -173,7 +173,9 @@ EProgramState CGame::HandleKeys() {
     if (input.KeyPressed(DIK_N)) {
         NewGame();
     }
-    if (input.CommandPressed(CInput::ECommand::Pause)) {
+    if (input.ControllerLost()) {
+        m_bPause = true; // no ball is lost while the cable is found again
+    } else if (input.CommandPressed(CInput::ECommand::Pause)) {
         m_bPause = !m_bPause;
     } else if (m_bPause && (input.MouseButtonPressed(0) || input.MouseButtonPressed(1))) {
         m_bPause = false;

@@ -59,7 +59,8 @@ class CGame {
     int GetLevelnummer() const { return m_iLevelnummer; }
     bool IsLevelSelect() const { return m_bLevelSelect; }
     bool IsPaused() const { return m_bPause; }
-    // Pauses play, as P does; P, Start or a mouse button goes on.
+    // Pauses play, as P does, and as unplugging the controller does; P, Start or a mouse
+    // button goes on.
     void Pause() { m_bPause = true; }
     int GetCamera() const { return m_iCamera; }
     float GetTransition() const { return m_fTransition; }
@@ -76,7 +77,8 @@ class CGame {
 
   private:
     // The keys and buttons that work in every state, paused too: N, P or Start, Escape (B,
-    // Back) and the camera views (F1 to F4, the shoulder buttons).
+    // Back) and the camera views (F1 to F4, the shoulder buttons). An unplugged controller
+    // pauses.
     EProgramState HandleKeys();
     // The right mouse button, or Enter, Space or A: on from the level selection, the help
     // and the statistics.

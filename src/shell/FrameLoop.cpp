@@ -80,10 +80,9 @@ void CFrameLoop::RunFrame() {
     ChangeVolumes(d);
 
     // Play pauses by itself while the window has lost the keyboard focus or cannot be seen,
-    // and when the controller is unplugged; it stays paused until the player goes on: no ball
-    // is lost behind another window or while the cable is found again.
+    // and stays paused until the player goes on: no ball is lost behind another window.
     if (m_iProgramState == PROGRAM_GAME &&
-        (!m_Objects.window.HasFocus() || m_Objects.window.IsHidden() || input.ControllerLost())) {
+        (!m_Objects.window.HasFocus() || m_Objects.window.IsHidden())) {
         m_Objects.game.Pause();
     }
     if (m_iProgramState == PROGRAM_MENU) {
