@@ -2,6 +2,7 @@
 // hardware and no display needed. SDL's events are pumped before each reading, as the
 // window's message loop does in the game.
 #include "GameSupport.h"
+#include "menu/Menu.h"
 #include "platform/desktop/SdlShared.h"
 
 #include <SDL.h>
@@ -195,6 +196,76 @@ TEST_F(SdlControllerGame, TheDpadChoosesAStartsTheStickSteersStartPausesUnpluggi
     EXPECT_TRUE(m_Game.IsPaused());
     PadFrame(0.5f);
     EXPECT_EQ(m_Game.GetBalls().Get(0).GetPosition().z, z);
+}
+
+TEST_F(SdlControllerGame, TheControllerAlonePlaysFromTheMenuToTheNextLevel) {
+    ASSERT_TRUE(m_bSdl && m_Pad->IsPlugged()) << SDL_GetError();
+    // The menu: the D-pad moves the focus down to the end button and back up to start, and
+    // A takes it.
+    CMenu menu;
+    menu.Init(&m_Direct3D, &m_Input, &m_Sound, &m_Game);
+    const auto menuFrame = [&](float dt) {
+        SDL_PumpEvents();
+        m_Input.Update();
+        return menu.Update(dt);
+    };
+    const auto menuPress = [&](SDL_GameControllerButton button) {
+        menuFrame(0.01f);
+        m_Pad->Hold(button, true);
+        menuFrame(0.01f);
+        m_Pad->Hold(button, false);
+        menuFrame(0.01f);
+    };
+    menuFrame(0.01f);
+    for (const SDL_GameControllerButton button :
+         {SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_DOWN,
+          SDL_CONTROLLER_BUTTON_DPAD_DOWN, SDL_CONTROLLER_BUTTON_DPAD_UP}) {
+        menuPress(button);
+    }
+    EXPECT_EQ(menu.GetFocus(), 1);
+    menuPress(SDL_CONTROLLER_BUTTON_DPAD_UP);
+    menuPress(SDL_CONTROLLER_BUTTON_A);
+    ASSERT_EQ(menu.GetState(), CMenu::MENU_STARTING);
+    EProgramState next = PROGRAM_MENU;
+    for (int i = 0; i < 300 && next == PROGRAM_MENU; ++i) {
+        next = menuFrame(0.01f);
+    }
+    ASSERT_EQ(next, PROGRAM_GAME);
+
+    // The level selection, the help text, then play: the autopilot holds the stick towards
+    // the ball nearest to the paddle's row until it comes close, and A launches when no ball
+    // is in play.
+    ASSERT_TRUE(PadRunUntil(S::STATE_PLAYING));
+    ASSERT_TRUE(m_Game.IsLevelSelect());
+    Press(SDL_CONTROLLER_BUTTON_A);
+    ASSERT_EQ(m_Game.GetGameState(), S::STATE_HELP);
+    Press(SDL_CONTROLLER_BUTTON_A);
+    ASSERT_EQ(m_Game.GetGameState(), S::STATE_PLAYING);
+    SeedRand(7);
+    for (int frame = 0; frame < 100000 && m_Game.GetGameState() == S::STATE_PLAYING; ++frame) {
+        const CPaddel& paddle = m_Game.GetPaddel();
+        float target = m_Game.GetBoard().GetSizeX() / 2;
+        float nearest = 1e9f;
+        for (int i = 0; i < m_Game.GetBalls().Count(); ++i) {
+            const D3DXVECTOR3& p = m_Game.GetBalls().Get(i).GetPosition();
+            if (p.z < nearest) {
+                nearest = p.z;
+                target = p.x;
+            }
+        }
+        // Still when the ball is about to come: a moving paddle turns it.
+        const float dx = nearest < paddle.GetPosition().z + 2 ? 0 : target - paddle.GetPosition().x;
+        m_Pad->Stick(static_cast<int>(std::clamp(dx * 20000.0f, -32767.0f, 32767.0f)));
+        m_Pad->Hold(SDL_CONTROLLER_BUTTON_A, m_Game.GetBalls().Count() == 0);
+        PadFrame();
+        m_Pad->Hold(SDL_CONTROLLER_BUTTON_A, false);
+        PadFrame(0);
+    }
+    m_Pad->Stick(0);
+    ASSERT_EQ(m_Game.GetGameState(), S::STATE_STATISTICS);
+    Press(SDL_CONTROLLER_BUTTON_A);
+    ASSERT_TRUE(PadRunUntil(S::STATE_TURNING_IN));
+    EXPECT_EQ(m_Game.GetLevelnummer(), 2);
 }
 
 } // namespace
