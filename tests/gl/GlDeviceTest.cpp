@@ -143,7 +143,7 @@ TEST_F(GlDevice, ClockwiseFacesShowAndTheMirrorPassFlipsTheCulling) {
     m_pDevice->SetRenderState(D3DRS_CULLMODE, D3DCULL_CCW);
 }
 
-TEST_F(GlDevice, PointLightFollowsTheFixedFunctionFormula) {
+TEST_F(GlDevice, PointLightFollowsTheFixedFunctionFormulaAtTheVertices) {
     m_Direct3D.SetClearColor(0xFF000000u);
     m_Direct3D.BeginFrame();
     LookFromFront();
@@ -166,13 +166,28 @@ TEST_F(GlDevice, PointLightFollowsTheFixedFunctionFormula) {
     m_pDevice->LightEnable(0, true);
     auto square = Square(2, 0);
     DrawSquare(square.get());
-    const platform::SImage frame = Frame();
-    // At the centre: d = 5, attenuation 1 / (0.2 d) = 1, N·L = 1:
-    // 0.25 × 0.2 + 0.75 × 1 = 0.8.
-    EXPECT_THAT(RgbOf(frame.At(320, 240)), IsNearRgb(SRgb{204, 204, 204}, 3));
-    // 1.55 units to the side: d = 5.23, attenuation 0.956, N·L = 0.956:
-    // 0.25 × 0.2 × 0.956 + 0.75 × 0.956 × 0.956 = 0.733.
-    EXPECT_THAT(RgbOf(frame.At(320 + 90, 240)), IsNearRgb(SRgb{187, 187, 187}, 4));
+    platform::SImage frame = Frame();
+    // The light is computed at the corners and interpolated between them, as the
+    // fixed-function pipeline lights. Every corner is at d = √33 = 5.745: attenuation
+    // 1 / (0.2 d) = 0.870, N·L = 5 / d = 0.870: 0.25 × 0.2 × 0.870 + 0.75 × 0.870² = 0.612,
+    // also at the centre, where a light computed there would give 0.8.
+    EXPECT_THAT(RgbOf(frame.At(320, 240)), IsNearRgb(SRgb{156, 156, 156}, 3));
+    EXPECT_THAT(RgbOf(frame.At(320 + 90, 240)), IsNearRgb(SRgb{156, 156, 156}, 3));
+
+    // The light in front of the right edge: the left corners at d = √(16 + 4 + 25) = 6.708
+    // (attenuation 0.745, N·L 0.745: 0.454), the right ones at d = √29 = 5.385 (attenuation
+    // 0.928, N·L 0.928: 0.693). Between them the colour runs straight from one to the other.
+    light.Position = D3DXVECTOR3(2, 0, -5);
+    m_Direct3D.BeginFrame();
+    m_pDevice->SetLight(0, light);
+    DrawSquare(square.get());
+    frame = Frame();
+    const int left = RgbOf(frame.At(320 - 110, 240)).r;
+    const int middle = RgbOf(frame.At(320, 240)).r;
+    const int right = RgbOf(frame.At(320 + 110, 240)).r;
+    EXPECT_NEAR(left, 0.454 * 255, 5);
+    EXPECT_NEAR(right, 0.693 * 255, 5);
+    EXPECT_NEAR(middle, (left + right) / 2.0, 2);
 }
 
 TEST_F(GlDevice, OutOfRangeLightLeavesOnlyEmissive) {

@@ -203,7 +203,18 @@ std::string Board(bool closed) {
         u = p.x / 2.5f;
         v = 4 - p.z / 2.5f;
     };
-    mesh.Quad({0, 0, kSize}, {kSize, 0, kSize}, {kSize, 0, 0}, {0, 0, 0}, {0, 1, 0}, floorMap);
+    // The floor in cells, so that the light, which is computed at the vertices, falls off
+    // across it as it did from a light computed per pixel.
+    constexpr int kCells = 16;
+    constexpr float kCell = kSize / kCells;
+    for (int row = 0; row < kCells; ++row) {
+        for (int column = 0; column < kCells; ++column) {
+            const float x0 = static_cast<float>(column) * kCell;
+            const float z0 = static_cast<float>(row) * kCell;
+            mesh.Quad({x0, 0, z0 + kCell}, {x0 + kCell, 0, z0 + kCell}, {x0 + kCell, 0, z0},
+                      {x0, 0, z0}, {0, 1, 0}, floorMap);
+        }
+    }
     const float farEnd = closed ? kSize + kWall : kSize;
     // Left and right walls from the near edge to the far end.
     BevelledBox(mesh, -kWall, 0, 0, farEnd, kHeight, 0.1f);

@@ -11,13 +11,16 @@
 
 // The graphics device on OpenGL 3.3 core. One shader program reproduces the part of
 // Direct3D 9's fixed-function pipeline that the game uses (one point light with range and
-// attenuation, material, specular switch, two texture stages, pre-transformed vertices); a
-// second one draws the 2D pictures and text. The frame is drawn into a framebuffer of the
-// back buffer's size and shown by copying it into the window, scaled to fit, so the window
-// may have any size and the last frame can be read back for screenshots.
+// attenuation lit at the vertices, material, specular switch, two texture stages,
+// pre-transformed vertices); a second one draws the 2D pictures and text. The frame is drawn
+// into a framebuffer of the back buffer's size and shown by copying it into the window,
+// scaled to fit, so the window may have any size and the last frame can be read back for
+// screenshots.
 namespace platform {
 namespace {
 
+// Lighting is computed at the vertices and interpolated (Gouraud), as the fixed-function
+// pipeline does; the texture stages and the specular sum are applied per pixel.
 const char* const kSceneVertexShader = R"(#version 330 core
 layout(location = 0) in vec4 aPosition;
 layout(location = 1) in vec3 aNormal;
@@ -30,39 +33,6 @@ uniform mat3 uNormalMatrix;
 uniform bool uPreTransformed;
 uniform bool uHasColor;
 uniform vec2 uScreenSize;
-out vec3 vWorldPosition;
-out vec3 vNormal;
-out vec2 vTexCoord;
-out vec4 vColor;
-void main() {
-    vTexCoord = aTexCoord;
-    vColor = uHasColor ? aColor : vec4(1.0);
-    if (uPreTransformed) {
-        // Screen pixels with y down, depth 0..1 and the reciprocal of w.
-        float w = aPosition.w != 0.0 ? 1.0 / aPosition.w : 1.0;
-        vec2 ndc = vec2(aPosition.x / uScreenSize.x * 2.0 - 1.0,
-                        1.0 - aPosition.y / uScreenSize.y * 2.0);
-        gl_Position = vec4(ndc * w, (aPosition.z * 2.0 - 1.0) * w, w);
-        vWorldPosition = vec3(0.0);
-        vNormal = vec3(0.0);
-    } else {
-        vec4 world = uWorld * vec4(aPosition.xyz, 1.0);
-        vWorldPosition = world.xyz;
-        vNormal = uNormalMatrix * aNormal;
-        vec4 clip = uProjection * (uView * world);
-        // Depth from 0..w (Direct3D) to -w..w (OpenGL).
-        gl_Position = vec4(clip.x, clip.y, 2.0 * clip.z - clip.w, clip.w);
-    }
-}
-)";
-
-const char* const kSceneFragmentShader = R"(#version 330 core
-in vec3 vWorldPosition;
-in vec3 vNormal;
-in vec2 vTexCoord;
-in vec4 vColor;
-uniform bool uPreTransformed;
-uniform bool uHasColor;
 uniform bool uLighting;
 uniform bool uSpecular;
 uniform vec4 uMaterialDiffuse;
@@ -79,6 +49,57 @@ uniform float uLightRange;
 uniform vec3 uAttenuation;
 uniform vec4 uGlobalAmbient;
 uniform vec3 uEye;
+out vec2 vTexCoord;
+out vec4 vColor;
+out vec3 vSpecular;
+void main() {
+    vTexCoord = aTexCoord;
+    vColor = uHasColor ? aColor : vec4(1.0);
+    vSpecular = vec3(0.0);
+    if (uPreTransformed) {
+        // Screen pixels with y down, depth 0..1 and the reciprocal of w.
+        float w = aPosition.w != 0.0 ? 1.0 / aPosition.w : 1.0;
+        vec2 ndc = vec2(aPosition.x / uScreenSize.x * 2.0 - 1.0,
+                        1.0 - aPosition.y / uScreenSize.y * 2.0);
+        gl_Position = vec4(ndc * w, (aPosition.z * 2.0 - 1.0) * w, w);
+        return;
+    }
+    vec4 world = uWorld * vec4(aPosition.xyz, 1.0);
+    vec4 clip = uProjection * (uView * world);
+    // Depth from 0..w (Direct3D) to -w..w (OpenGL).
+    gl_Position = vec4(clip.x, clip.y, 2.0 * clip.z - clip.w, clip.w);
+    if (!uLighting) {
+        return;
+    }
+    vec4 materialDiffuse = uHasColor ? aColor : uMaterialDiffuse;
+    vec3 lit = uMaterialEmissive.rgb + uMaterialAmbient.rgb * uGlobalAmbient.rgb;
+    if (uLightEnabled) {
+        vec3 toLight = uLightPosition - world.xyz;
+        float d = length(toLight);
+        if (d <= uLightRange) {
+            float denominator = uAttenuation.x + uAttenuation.y * d + uAttenuation.z * d * d;
+            float attenuation = denominator > 0.0 ? 1.0 / denominator : 1.0;
+            vec3 normal = uNormalMatrix * aNormal;
+            vec3 N = length(normal) > 0.0 ? normalize(normal) : vec3(0.0);
+            vec3 L = d > 0.0 ? toLight / d : vec3(0.0);
+            float diffuse = max(dot(N, L), 0.0);
+            lit += uMaterialAmbient.rgb * uLightAmbient.rgb * attenuation
+                 + materialDiffuse.rgb * uLightDiffuse.rgb * diffuse * attenuation;
+            if (uSpecular && diffuse > 0.0) {
+                vec3 H = normalize(L + normalize(uEye - world.xyz));
+                vSpecular = uMaterialSpecular.rgb * uLightSpecular.rgb
+                          * pow(max(dot(N, H), 0.0), uMaterialPower) * attenuation;
+            }
+        }
+    }
+    vColor = vec4(clamp(lit, 0.0, 1.0), materialDiffuse.a);
+}
+)";
+
+const char* const kSceneFragmentShader = R"(#version 330 core
+in vec2 vTexCoord;
+in vec4 vColor;
+in vec3 vSpecular;
 uniform bool uHasTexture0;
 uniform bool uHasTexture1;
 uniform bool uStage1Modulate;
@@ -86,40 +107,14 @@ uniform sampler2D uTexture0;
 uniform sampler2D uTexture1;
 out vec4 fragColor;
 void main() {
-    vec4 color;
-    vec3 specular = vec3(0.0);
-    if (uLighting && !uPreTransformed) {
-        vec4 materialDiffuse = uHasColor ? vColor : uMaterialDiffuse;
-        vec3 lit = uMaterialEmissive.rgb + uMaterialAmbient.rgb * uGlobalAmbient.rgb;
-        if (uLightEnabled) {
-            vec3 toLight = uLightPosition - vWorldPosition;
-            float d = length(toLight);
-            if (d <= uLightRange) {
-                float denominator = uAttenuation.x + uAttenuation.y * d + uAttenuation.z * d * d;
-                float attenuation = denominator > 0.0 ? 1.0 / denominator : 1.0;
-                vec3 N = length(vNormal) > 0.0 ? normalize(vNormal) : vec3(0.0);
-                vec3 L = d > 0.0 ? toLight / d : vec3(0.0);
-                float diffuse = max(dot(N, L), 0.0);
-                lit += uMaterialAmbient.rgb * uLightAmbient.rgb * attenuation
-                     + materialDiffuse.rgb * uLightDiffuse.rgb * diffuse * attenuation;
-                if (uSpecular && diffuse > 0.0) {
-                    vec3 H = normalize(L + normalize(uEye - vWorldPosition));
-                    specular = uMaterialSpecular.rgb * uLightSpecular.rgb
-                             * pow(max(dot(N, H), 0.0), uMaterialPower) * attenuation;
-                }
-            }
-        }
-        color = vec4(clamp(lit, 0.0, 1.0), materialDiffuse.a);
-    } else {
-        color = vColor;
-    }
+    vec4 color = vColor;
     if (uHasTexture0) {
         color *= texture(uTexture0, vTexCoord);
     }
     if (uStage1Modulate) {
         color.rgb *= uHasTexture1 ? texture(uTexture1, vTexCoord).rgb : vec3(1.0);
     }
-    fragColor = vec4(clamp(color.rgb + specular, 0.0, 1.0), color.a);
+    fragColor = vec4(clamp(color.rgb + vSpecular, 0.0, 1.0), color.a);
 }
 )";
 
