@@ -321,6 +321,33 @@ TEST_F(GlDevice, SpriteIsScaledTurnedAndKeyedPixelForPixel) {
     EXPECT_THAT(RgbOf(frame.At(305, 110)), IsNearRgb(SRgb{0, 0, 255}, 1));
 }
 
+TEST_F(GlDevice, APictureShownTexelForPixelKeepsEveryTexelAndOneBetweenPixelsIsFiltered) {
+    // Stripes of one texel: white, black, white, ...
+    platform::SImage image{8, 4, {}};
+    for (int y = 0; y < 4; ++y) {
+        for (int x = 0; x < 8; ++x) {
+            image.pixels.push_back(x % 2 == 0 ? 0xFFFFFFFFu : 0xFF000000u);
+        }
+    }
+    auto texture = m_pDevice->CreateTexture(image, {}, platform::ETextureAddress::Clamp);
+    m_Direct3D.SetClearColor(0xFF0000FFu);
+    m_Direct3D.BeginFrame();
+    const auto quad = [](float x, float y) {
+        return platform::SScreenQuad{
+            {{x, y, 0, 0}, {x + 8, y, 1, 0}, {x, y + 4, 0, 1}, {x + 8, y + 4, 1, 1}}};
+    };
+    const platform::SScreenQuad quads[2] = {quad(100, 100), quad(200.5f, 100)};
+    m_pDevice->DrawScreenQuads(texture.get(), &quads[0], 1, 0xFFFFFFFFu);
+    m_pDevice->DrawScreenQuads(texture.get(), &quads[1], 1, 0xFFFFFFFFu);
+    const platform::SImage frame = Frame();
+    for (int x = 0; x < 8; ++x) {
+        const int level = x % 2 == 0 ? 255 : 0;
+        EXPECT_THAT(RgbOf(frame.At(100 + x, 102)), IsNearRgb(SRgb{level, level, level}, 0)) << x;
+    }
+    // Half a pixel to the right, each pixel lies between two texels: grey.
+    EXPECT_THAT(RgbOf(frame.At(203, 102)), IsNearRgb(SRgb{128, 128, 128}, 3));
+}
+
 TEST_F(GlDevice, TextWithUmlautsIsDrawnInsideItsLine) {
     m_Direct3D.SetClearColor(0xFF000000u);
     m_Direct3D.BeginFrame();

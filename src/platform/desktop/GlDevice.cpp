@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <array>
+#include <cmath>
 #include <cstring>
 #include <utility>
 
@@ -280,6 +281,22 @@ void Uniform(GLint location, const D3DCOLORVALUE& color) {
     glUniform4f(location, color.r, color.g, color.b, color.a);
 }
 
+// True when the quad shows the texture's texels one for one on whole pixels, upright:
+// sampling the nearest texel then gives exactly what filtering would, for less work.
+bool IsTexelForPixel(const SScreenQuad& quad, int textureWidth, int textureHeight) {
+    const SScreenVertex& a = quad.corners[0]; // top left
+    const SScreenVertex& b = quad.corners[1]; // top right
+    const SScreenVertex& c = quad.corners[2]; // bottom left
+    const SScreenVertex& d = quad.corners[3]; // bottom right
+    const auto whole = [](float value) { return value == std::floor(value); };
+    const float w = static_cast<float>(textureWidth);
+    const float h = static_cast<float>(textureHeight);
+    return a.y == b.y && c.y == d.y && a.x == c.x && b.x == d.x && a.v == b.v && c.v == d.v &&
+           a.u == c.u && b.u == d.u && whole(a.x) && whole(a.y) && whole(a.u * w) &&
+           whole(a.v * h) && b.x - a.x == (b.u - a.u) * w && c.y - a.y == (c.v - a.v) * h &&
+           b.x > a.x && c.y > a.y;
+}
+
 class CGlTextureObject final : public ITexture {
   public:
     CGlTextureObject(CGlTexture name, int width, int height, int levels, bool opaque)
@@ -405,6 +422,12 @@ class CGlDevice final : public IGraphicsDevice {
         glSamplerParameteri(m_ScreenSampler.Get(), GL_TEXTURE_MAG_FILTER, GL_LINEAR);
         glSamplerParameteri(m_ScreenSampler.Get(), GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
         glSamplerParameteri(m_ScreenSampler.Get(), GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        glGenSamplers(1, &name);
+        m_ScreenNearestSampler = CGlSampler(name);
+        glSamplerParameteri(m_ScreenNearestSampler.Get(), GL_TEXTURE_MIN_FILTER, GL_NEAREST);
+        glSamplerParameteri(m_ScreenNearestSampler.Get(), GL_TEXTURE_MAG_FILTER, GL_NEAREST);
+        glSamplerParameteri(m_ScreenNearestSampler.Get(), GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+        glSamplerParameteri(m_ScreenNearestSampler.Get(), GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
 
         glGenFramebuffers(1, &name);
         m_Framebuffer = CGlFramebuffer(name);
@@ -735,7 +758,12 @@ class CGlDevice final : public IGraphicsDevice {
         glUniform1i(m_Screen.texture, 0);
         glActiveTexture(GL_TEXTURE0);
         glBindTexture(GL_TEXTURE_2D, glTexture != nullptr ? glTexture->Name() : 0);
-        glBindSampler(0, m_ScreenSampler.Get());
+        const bool texelForPixel =
+            glTexture != nullptr &&
+            std::all_of(quads, quads + count, [glTexture](const SScreenQuad& quad) {
+                return IsTexelForPixel(quad, glTexture->GetWidth(), glTexture->GetHeight());
+            });
+        glBindSampler(0, texelForPixel ? m_ScreenNearestSampler.Get() : m_ScreenSampler.Get());
         glDisable(GL_DEPTH_TEST);
         glDisable(GL_CULL_FACE);
         // Pictures are blended by their alpha; for an opaque picture in a colour of full
@@ -957,6 +985,7 @@ class CGlDevice final : public IGraphicsDevice {
     CGlBuffer m_StreamBuffer;
     std::array<CGlSampler, 2> m_StageSamplers;
     CGlSampler m_ScreenSampler;
+    CGlSampler m_ScreenNearestSampler; // for pictures shown texel for pixel
     CGlFramebuffer m_Framebuffer;
     CGlRenderbuffer m_ColorBuffer;
     CGlRenderbuffer m_DepthBuffer;
