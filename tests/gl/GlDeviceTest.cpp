@@ -265,6 +265,50 @@ TEST_F(GlDevice, DepthHidesWhatIsBehindUnlessWritingIsOff) {
     EXPECT_THAT(RgbOf(frame.At(320, 240)), IsNearRgb(SRgb{255, 0, 0}, 1));
 }
 
+TEST_F(GlDevice, OpaqueMeshesDrawnTogetherStillLieUnderWhatIsBlendedAfterThem) {
+    m_Direct3D.SetClearColor(0xFF000000u);
+    m_Direct3D.BeginFrame();
+    LookFromFront();
+    m_pDevice->SetRenderState(D3DRS_LIGHTING, 1);
+    m_pDevice->LightEnable(0, false);
+    D3DMATERIAL9 green;
+    green.Emissive = {0, 1, 0, 1};
+    m_pDevice->SetMaterial(green);
+    // Two opaque squares of one mesh, side by side: they wait and are drawn as one; the
+    // mesh goes away before the frame is shown, and they are drawn before it does.
+    auto square = Square(1, 0);
+    D3DXMATRIX world;
+    for (const float x : {-2.0f, 2.0f}) {
+        m_pDevice->SetTransform(D3DTS_WORLD, *D3DXMatrixTranslation(&world, x, 0, 0));
+        DrawSquare(square.get());
+    }
+    square.reset();
+    m_pDevice->SetTransform(D3DTS_WORLD, *D3DXMatrixIdentity(&world));
+    // Half-transparent red over the whole screen, drawn after them: it lies on top.
+    struct SPanelVertex {
+        float x, y, z, rhw;
+        std::uint32_t color;
+    };
+    const SPanelVertex panel[4] = {{0, 0, 0, 1, 0x80FF0000u},
+                                   {640, 0, 0, 1, 0x80FF0000u},
+                                   {0, 480, 0, 1, 0x80FF0000u},
+                                   {640, 480, 0, 1, 0x80FF0000u}};
+    m_pDevice->SetFVF(D3DFVF_XYZRHW | D3DFVF_DIFFUSE);
+    m_pDevice->SetTexture(0, nullptr);
+    m_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, 1);
+    m_pDevice->SetRenderState(D3DRS_SRCBLEND, D3DBLEND_SRCALPHA);
+    m_pDevice->SetRenderState(D3DRS_DESTBLEND, D3DBLEND_INVSRCALPHA);
+    m_pDevice->SetRenderState(D3DRS_ZENABLE, 0);
+    m_pDevice->DrawPrimitiveUP(D3DPT_TRIANGLESTRIP, 2, panel, sizeof(SPanelVertex));
+    m_pDevice->SetRenderState(D3DRS_ZENABLE, 1);
+    m_pDevice->SetRenderState(D3DRS_ALPHABLENDENABLE, 0);
+    const platform::SImage frame = Frame();
+    // The squares' centres, 2 units (about 116 pixels) left and right of the middle.
+    EXPECT_THAT(RgbOf(frame.At(320 - 116, 240)), IsNearRgb(SRgb{128, 127, 0}, 3));
+    EXPECT_THAT(RgbOf(frame.At(320 + 116, 240)), IsNearRgb(SRgb{128, 127, 0}, 3));
+    EXPECT_THAT(RgbOf(frame.At(320, 240)), IsNearRgb(SRgb{128, 0, 0}, 3)) << "between them";
+}
+
 TEST_F(GlDevice, BlendFactorPanelTintsTheSceneBlue) {
     m_Direct3D.SetClearColor(0xFFFF0000u);
     m_Direct3D.BeginFrame();

@@ -7,8 +7,10 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <cstddef>
 #include <cstring>
 #include <utility>
+#include <vector>
 
 // The graphics device on OpenGL 3.3 core. One shader program reproduces the part of
 // Direct3D 9's fixed-function pipeline that the game uses (one point light with range and
@@ -27,6 +29,9 @@ layout(location = 0) in vec4 aPosition;
 layout(location = 1) in vec3 aNormal;
 layout(location = 2) in vec2 aTexCoord;
 layout(location = 3) in vec4 aColor;
+layout(location = 4) in mat4 aWorld;        // drawn as instances: each one's world
+layout(location = 8) in mat3 aNormalMatrix; // and the matrix its normals turn with
+uniform bool uInstanced;
 uniform mat4 uWorld;
 uniform mat4 uView;
 uniform mat4 uProjection;
@@ -65,7 +70,7 @@ void main() {
         gl_Position = vec4(ndc * w, (aPosition.z * 2.0 - 1.0) * w, w);
         return;
     }
-    vec4 world = uWorld * vec4(aPosition.xyz, 1.0);
+    vec4 world = (uInstanced ? aWorld : uWorld) * vec4(aPosition.xyz, 1.0);
     vec4 clip = uProjection * (uView * world);
     // Depth from 0..w (Direct3D) to -w..w (OpenGL).
     gl_Position = vec4(clip.x, clip.y, 2.0 * clip.z - clip.w, clip.w);
@@ -80,7 +85,7 @@ void main() {
         if (d <= uLightRange) {
             float denominator = uAttenuation.x + uAttenuation.y * d + uAttenuation.z * d * d;
             float attenuation = denominator > 0.0 ? 1.0 / denominator : 1.0;
-            vec3 normal = uNormalMatrix * aNormal;
+            vec3 normal = (uInstanced ? aNormalMatrix : uNormalMatrix) * aNormal;
             vec3 N = length(normal) > 0.0 ? normalize(normal) : vec3(0.0);
             vec3 L = d > 0.0 ? toLight / d : vec3(0.0);
             float diffuse = max(dot(N, L), 0.0);
@@ -297,11 +302,40 @@ bool IsTexelForPixel(const SScreenQuad& quad, int textureWidth, int textureHeigh
            b.x > a.x && c.y > a.y;
 }
 
+// The draws that wait in the device, as the objects it made see them: an object that goes
+// away has them drawn first, since they may use it. The device unlinks itself when it goes.
+class IWaitingDraws {
+  public:
+    virtual void DrawWaiting() = 0;
+
+  protected:
+    ~IWaitingDraws() = default;
+};
+struct SDeviceLink {
+    IWaitingDraws* device = nullptr;
+};
+// The last member of an object the device made, so that it goes first.
+class CDrawWaitingFirst {
+  public:
+    explicit CDrawWaitingFirst(std::shared_ptr<SDeviceLink> link) : m_Link(std::move(link)) {}
+    ~CDrawWaitingFirst() {
+        if (m_Link && m_Link->device != nullptr) {
+            m_Link->device->DrawWaiting();
+        }
+    }
+    CDrawWaitingFirst(const CDrawWaitingFirst&) = delete;
+    CDrawWaitingFirst& operator=(const CDrawWaitingFirst&) = delete;
+
+  private:
+    std::shared_ptr<SDeviceLink> m_Link;
+};
+
 class CGlTextureObject final : public ITexture {
   public:
-    CGlTextureObject(CGlTexture name, int width, int height, int levels, bool opaque)
+    CGlTextureObject(CGlTexture name, int width, int height, int levels, bool opaque,
+                     std::shared_ptr<SDeviceLink> link)
         : m_Name(std::move(name)), m_iWidth(width), m_iHeight(height), m_iLevels(levels),
-          m_bOpaque(opaque) {}
+          m_bOpaque(opaque), m_DrawWaitingFirst(std::move(link)) {}
     int GetWidth() const override { return m_iWidth; }
     int GetHeight() const override { return m_iHeight; }
     int GetLevelCount() const override { return m_iLevels; }
@@ -315,6 +349,7 @@ class CGlTextureObject final : public ITexture {
     int m_iHeight;
     int m_iLevels;
     bool m_bOpaque;
+    CDrawWaitingFirst m_DrawWaitingFirst;
 };
 
 bool IsOpaque(const SImage& image) {
@@ -324,29 +359,33 @@ bool IsOpaque(const SImage& image) {
 
 class CGlVertexBuffer final : public IVertexBuffer {
   public:
-    CGlVertexBuffer(CGlBuffer name, std::size_t size) : m_Name(std::move(name)), m_Size(size) {}
+    CGlVertexBuffer(CGlBuffer name, std::size_t size, std::shared_ptr<SDeviceLink> link)
+        : m_Name(std::move(name)), m_Size(size), m_DrawWaitingFirst(std::move(link)) {}
     std::size_t GetSize() const override { return m_Size; }
     GLuint Name() const { return m_Name.Get(); }
 
   private:
     CGlBuffer m_Name;
     std::size_t m_Size;
+    CDrawWaitingFirst m_DrawWaitingFirst;
 };
 
 class CGlIndexBuffer final : public IIndexBuffer {
   public:
-    CGlIndexBuffer(CGlBuffer name, std::size_t count) : m_Name(std::move(name)), m_Count(count) {}
+    CGlIndexBuffer(CGlBuffer name, std::size_t count, std::shared_ptr<SDeviceLink> link)
+        : m_Name(std::move(name)), m_Count(count), m_DrawWaitingFirst(std::move(link)) {}
     std::size_t GetCount() const override { return m_Count; }
     GLuint Name() const { return m_Name.Get(); }
 
   private:
     CGlBuffer m_Name;
     std::size_t m_Count;
+    CDrawWaitingFirst m_DrawWaitingFirst;
 };
 
 // The uniforms of the scene program.
 struct SSceneUniforms {
-    GLint world, view, projection, normalMatrix, preTransformed, hasColor, screenSize;
+    GLint instanced, world, view, projection, normalMatrix, preTransformed, hasColor, screenSize;
     GLint lighting, specular, materialDiffuse, materialAmbient, materialSpecular, materialEmissive,
         materialPower;
     GLint lightEnabled, lightPosition, lightDiffuse, lightAmbient, lightSpecular, lightRange,
@@ -354,7 +393,8 @@ struct SSceneUniforms {
     GLint hasTexture0, hasTexture1, stage1Modulate, texture0, texture1;
 
     explicit SSceneUniforms(GLuint p)
-        : world(glGetUniformLocation(p, "uWorld")), view(glGetUniformLocation(p, "uView")),
+        : instanced(glGetUniformLocation(p, "uInstanced")),
+          world(glGetUniformLocation(p, "uWorld")), view(glGetUniformLocation(p, "uView")),
           projection(glGetUniformLocation(p, "uProjection")),
           normalMatrix(glGetUniformLocation(p, "uNormalMatrix")),
           preTransformed(glGetUniformLocation(p, "uPreTransformed")),
@@ -391,7 +431,7 @@ struct SScreenUniforms {
           color(glGetUniformLocation(p, "uColor")), texture(glGetUniformLocation(p, "uTexture")) {}
 };
 
-class CGlDevice final : public IGraphicsDevice {
+class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
   public:
     CGlDevice(std::shared_ptr<SSdlShared> shared, SDL_GLContext context, int width, int height,
               bool vsync, CGlProgram scene, CGlProgram screen)
@@ -412,6 +452,8 @@ class CGlDevice final : public IGraphicsDevice {
         glBindVertexArray(m_VertexArray.Get());
         glGenBuffers(1, &name);
         m_StreamBuffer = CGlBuffer(name);
+        glGenBuffers(1, &name);
+        m_InstanceBuffer = CGlBuffer(name);
         for (CGlSampler& sampler : m_StageSamplers) {
             glGenSamplers(1, &name);
             sampler = CGlSampler(name);
@@ -460,7 +502,10 @@ class CGlDevice final : public IGraphicsDevice {
     }
 
     ~CGlDevice() override {
+        m_Link->device = nullptr; // what it made may outlive it: nothing waits any more
+        m_Waiting.clear();
         // The GL objects go while the context is still there.
+        m_InstanceBuffer = CGlBuffer();
         m_VertexArray = CGlVertexArray();
         m_StreamBuffer = CGlBuffer();
         for (CGlSampler& sampler : m_StageSamplers) {
@@ -481,6 +526,7 @@ class CGlDevice final : public IGraphicsDevice {
     int GetBackBufferHeight() const override { return m_iHeight; }
 
     void Clear(D3DCOLOR color, float z, std::uint32_t stencil) override {
+        DrawWaiting();
         const D3DCOLORVALUE c = ColorValue(color);
         glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer.Get());
         glViewport(0, 0, m_iWidth, m_iHeight);
@@ -497,6 +543,7 @@ class CGlDevice final : public IGraphicsDevice {
     void EndScene() override {}
 
     bool Present() override {
+        DrawWaiting();
         int windowWidth = 0;
         int windowHeight = 0;
         SDL_GL_GetDrawableSize(m_Shared->window, &windowWidth, &windowHeight);
@@ -564,6 +611,7 @@ class CGlDevice final : public IGraphicsDevice {
     }
 
     void SetSamplerState(int stage, D3DSAMPLERSTATETYPE state, std::uint32_t value) override {
+        DrawWaiting();
         if (stage < 0 || stage > 1) {
             return;
         }
@@ -655,7 +703,8 @@ class CGlDevice final : public IGraphicsDevice {
             IsOpaque(image) && std::all_of(levels.begin(), levels.end(),
                                            [](const SImage& level) { return IsOpaque(level); });
         return std::make_unique<CGlTextureObject>(std::move(texture), image.width, image.height,
-                                                  static_cast<int>(levels.size()) + 1, opaque);
+                                                  static_cast<int>(levels.size()) + 1, opaque,
+                                                  m_Link);
     }
 
     std::unique_ptr<IVertexBuffer> CreateVertexBuffer(const void* data,
@@ -664,7 +713,7 @@ class CGlDevice final : public IGraphicsDevice {
         if (buffer.Get() == 0) {
             return nullptr;
         }
-        return std::make_unique<CGlVertexBuffer>(std::move(buffer), bytes);
+        return std::make_unique<CGlVertexBuffer>(std::move(buffer), bytes, m_Link);
     }
 
     std::unique_ptr<IIndexBuffer> CreateIndexBuffer(const std::uint16_t* indices,
@@ -674,7 +723,7 @@ class CGlDevice final : public IGraphicsDevice {
         if (buffer.Get() == 0) {
             return nullptr;
         }
-        return std::make_unique<CGlIndexBuffer>(std::move(buffer), count);
+        return std::make_unique<CGlIndexBuffer>(std::move(buffer), count, m_Link);
     }
 
     void SetStreamSource(IVertexBuffer* buffer, std::size_t offset, std::size_t stride) override {
@@ -696,6 +745,15 @@ class CGlDevice final : public IGraphicsDevice {
         if (static_cast<std::size_t>(startIndex) + indexCount > m_pIndices->GetCount()) {
             return; // never read past the indices
         }
+        // An opaque mesh that writes depth looks the same drawn in any order: it waits, and
+        // the waiting ones are drawn as few instanced draws, one for each mesh and state.
+        if (!m_State.alphaBlend && m_State.zEnable && m_State.zWrite &&
+            (m_FVF & D3DFVF_XYZRHW) == 0) {
+            m_Waiting.push_back(SWaitingDraw{Capture(), Mode(type), indexCount, startIndex,
+                                             baseVertex, m_Transforms[0]});
+            return;
+        }
+        DrawWaiting();
         glBindVertexArray(m_VertexArray.Get());
         glBindBuffer(GL_ARRAY_BUFFER, m_pStream->Name());
         SetVertexLayout(m_FVF, m_StreamStride, m_StreamOffset);
@@ -713,6 +771,7 @@ class CGlDevice final : public IGraphicsDevice {
         if (primitiveCount <= 0 || vertices == nullptr) {
             return;
         }
+        DrawWaiting();
         const std::size_t count = IndexCount(type, primitiveCount);
         glBindVertexArray(m_VertexArray.Get());
         glBindBuffer(GL_ARRAY_BUFFER, m_StreamBuffer.Get());
@@ -728,6 +787,7 @@ class CGlDevice final : public IGraphicsDevice {
         if (count == 0) {
             return;
         }
+        DrawWaiting();
         m_ScreenVertices.clear();
         for (std::size_t i = 0; i < count; ++i) {
             const SScreenVertex* c = quads[i].corners;
@@ -779,6 +839,7 @@ class CGlDevice final : public IGraphicsDevice {
     }
 
     SImage ReadFrontBuffer() override {
+        DrawWaiting();
         SImage image;
         image.width = m_iWidth;
         image.height = m_iHeight;
@@ -813,6 +874,7 @@ class CGlDevice final : public IGraphicsDevice {
         std::uint32_t ambient = 0;
         std::uint32_t blendFactor = 0xFFFFFFFFu;
         bool stage1Modulate = false;
+        bool operator==(const SState&) const = default;
     };
     struct SSampler {
         std::uint32_t mag = D3DTEXF_POINT;
@@ -894,6 +956,150 @@ class CGlDevice final : public IGraphicsDevice {
             glVertexAttribPointer(2, 2, GL_FLOAT, GL_FALSE, glStride, at(offset));
         } else {
             glVertexAttrib2f(2, 0.0f, 0.0f);
+        }
+    }
+
+    // What a draw of the scene takes from the device's states, besides its world matrix.
+    struct SDrawState {
+        SState state;
+        D3DXMATRIX view;
+        D3DXMATRIX projection;
+        D3DXVECTOR3 eye;
+        D3DMATERIAL9 material;
+        D3DLIGHT9 light;
+        bool lightEnabled = false;
+        std::uint32_t fvf = 0;
+        std::array<CGlTextureObject*, 2> textures = {nullptr, nullptr};
+        CGlVertexBuffer* stream = nullptr;
+        std::size_t streamOffset = 0;
+        std::size_t streamStride = 0;
+        CGlIndexBuffer* indices = nullptr;
+    };
+    struct SWaitingDraw {
+        SDrawState from;
+        GLenum mode;
+        std::size_t indexCount;
+        int startIndex;
+        int baseVertex;
+        D3DXMATRIX world;
+    };
+    // An instance's world matrix and its normals' matrix (the inverse's transpose), as the
+    // instanced attributes read them: columns of the matrices the shader multiplies with.
+    struct SInstance {
+        float world[16];
+        float normal[9];
+    };
+
+    SDrawState Capture() const {
+        return SDrawState{m_State,        m_Transforms[1], m_Transforms[2], m_Eye,      m_Material,
+                          m_Light,        m_bLightEnabled, m_FVF,           m_Textures, m_pStream,
+                          m_StreamOffset, m_StreamStride,  m_pIndices};
+    }
+    void Restore(const SDrawState& from) {
+        m_State = from.state;
+        m_Transforms[1] = from.view;
+        m_Transforms[2] = from.projection;
+        m_Eye = from.eye;
+        m_Material = from.material;
+        m_Light = from.light;
+        m_bLightEnabled = from.lightEnabled;
+        m_FVF = from.fvf;
+        m_Textures = from.textures;
+        m_pStream = from.stream;
+        m_StreamOffset = from.streamOffset;
+        m_StreamStride = from.streamStride;
+        m_pIndices = from.indices;
+    }
+    static bool Same(const D3DMATERIAL9& a, const D3DMATERIAL9& b) {
+        return std::memcmp(&a, &b, sizeof a) == 0;
+    }
+    static bool Same(const D3DLIGHT9& a, const D3DLIGHT9& b) {
+        return std::memcmp(&a, &b, sizeof a) == 0;
+    }
+    // True when two waiting draws differ in nothing but their world matrices.
+    static bool OneBatch(const SWaitingDraw& a, const SWaitingDraw& b) {
+        const SDrawState& x = a.from;
+        const SDrawState& y = b.from;
+        return a.mode == b.mode && a.indexCount == b.indexCount && a.startIndex == b.startIndex &&
+               a.baseVertex == b.baseVertex && x.state == y.state && x.view == y.view &&
+               x.projection == y.projection && x.eye == y.eye && Same(x.material, y.material) &&
+               Same(x.light, y.light) && x.lightEnabled == y.lightEnabled && x.fvf == y.fvf &&
+               x.textures == y.textures && x.stream == y.stream &&
+               x.streamOffset == y.streamOffset && x.streamStride == y.streamStride &&
+               x.indices == y.indices;
+    }
+    static SInstance InstanceOf(const D3DXMATRIX& world) {
+        SInstance instance{};
+        std::memcpy(instance.world, &world.m[0][0], sizeof instance.world);
+        D3DXMATRIX inverse;
+        D3DXMatrixInverse(&inverse, nullptr, &world);
+        const float normal[9] = {inverse.m[0][0], inverse.m[1][0], inverse.m[2][0],
+                                 inverse.m[0][1], inverse.m[1][1], inverse.m[2][1],
+                                 inverse.m[0][2], inverse.m[1][2], inverse.m[2][2]};
+        std::memcpy(instance.normal, normal, sizeof normal);
+        return instance;
+    }
+
+    // Draws every waiting draw, those that differ only in their world matrices together,
+    // then leaves the device's states as they were.
+    void DrawWaiting() override {
+        if (m_Waiting.empty()) {
+            return;
+        }
+        const SDrawState current = Capture();
+        m_WaitingDone.assign(m_Waiting.size(), false);
+        for (std::size_t first = 0; first < m_Waiting.size(); ++first) {
+            if (m_WaitingDone[first]) {
+                continue;
+            }
+            const SWaitingDraw& draw = m_Waiting[first];
+            m_Instances.clear();
+            for (std::size_t other = first; other < m_Waiting.size(); ++other) {
+                if (!m_WaitingDone[other] && OneBatch(draw, m_Waiting[other])) {
+                    m_Instances.push_back(InstanceOf(m_Waiting[other].world));
+                    m_WaitingDone[other] = true;
+                }
+            }
+            Restore(draw.from);
+            DrawInstances(draw);
+        }
+        m_Waiting.clear();
+        Restore(current);
+    }
+    void DrawInstances(const SWaitingDraw& draw) {
+        glBindVertexArray(m_VertexArray.Get());
+        glBindBuffer(GL_ARRAY_BUFFER, m_pStream->Name());
+        SetVertexLayout(m_FVF, m_StreamStride, m_StreamOffset);
+        glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_pIndices->Name());
+        PrepareScene();
+        glBindBuffer(GL_ARRAY_BUFFER, m_InstanceBuffer.Get());
+        glBufferData(GL_ARRAY_BUFFER,
+                     static_cast<GLsizeiptr>(m_Instances.size() * sizeof(SInstance)),
+                     m_Instances.data(), GL_STREAM_DRAW);
+        const auto at = [](std::size_t offset) {
+            // NOLINTNEXTLINE(performance-no-int-to-ptr): GL takes buffer offsets as pointers
+            return reinterpret_cast<const void*>(offset);
+        };
+        constexpr auto kStride = static_cast<GLsizei>(sizeof(SInstance));
+        for (GLuint column = 0; column < 4; ++column) {
+            glEnableVertexAttribArray(4 + column);
+            glVertexAttribPointer(4 + column, 4, GL_FLOAT, GL_FALSE, kStride, at(16 * column));
+            glVertexAttribDivisor(4 + column, 1);
+        }
+        for (GLuint column = 0; column < 3; ++column) {
+            glEnableVertexAttribArray(8 + column);
+            glVertexAttribPointer(8 + column, 3, GL_FLOAT, GL_FALSE, kStride,
+                                  at(offsetof(SInstance, normal) + 12 * column));
+            glVertexAttribDivisor(8 + column, 1);
+        }
+        glUniform1i(m_Scene.instanced, 1);
+        glDrawElementsInstancedBaseVertex(
+            draw.mode, static_cast<GLsizei>(draw.indexCount), GL_UNSIGNED_SHORT,
+            at(static_cast<std::size_t>(draw.startIndex) * 2u),
+            static_cast<GLsizei>(m_Instances.size()), draw.baseVertex);
+        glUniform1i(m_Scene.instanced, 0);
+        for (GLuint attribute = 4; attribute < 11; ++attribute) {
+            glDisableVertexAttribArray(attribute);
         }
     }
 
@@ -999,6 +1205,11 @@ class CGlDevice final : public IGraphicsDevice {
     bool m_bLightEnabled = false;
     std::uint32_t m_FVF = 0;
     std::array<CGlTextureObject*, 2> m_Textures = {nullptr, nullptr};
+    std::shared_ptr<SDeviceLink> m_Link = std::make_shared<SDeviceLink>(SDeviceLink{this});
+    std::vector<SWaitingDraw> m_Waiting;
+    std::vector<bool> m_WaitingDone;
+    std::vector<SInstance> m_Instances;
+    CGlBuffer m_InstanceBuffer;
     CGlVertexBuffer* m_pStream = nullptr;
     std::size_t m_StreamOffset = 0;
     std::size_t m_StreamStride = 0;
