@@ -384,15 +384,17 @@ void PrintCeilings(const SCeilings& ceilings) {
 
 void PrintGlScenes(const SSceneResults& results, const SCeilings* ceilings) {
     std::printf("\n== Scenes on the OpenGL device ==\n");
-    std::printf("%-11s %6s %9s %10s %10s %9s %9s %13s %12s\n", "scene", "frames", "fps",
-                "ms median", "ms p99", "% of (b)", "% of (a)", "allocs/frame", "frames alloc");
+    std::printf("%-11s %6s %9s %10s %10s %9s %9s %13s %12s %12s\n", "scene", "frames", "fps",
+                "ms median", "ms p99", "% of (b)", "% of (a)", "allocs/frame", "frames alloc",
+                "draws/frame");
     const auto row = [&](const char* name, const SFrameStats& stats) {
         const double ofB =
             ceilings != nullptr ? Percent(stats.Fps(), ceilings->background.Fps()) : 0.0;
         const double ofA = ceilings != nullptr ? Percent(stats.Fps(), ceilings->clear.Fps()) : 0.0;
-        std::printf("%-11s %6ld %9.1f %10.3f %10.3f %8.1f%% %8.1f%% %13.2f %12ld\n", name,
+        std::printf("%-11s %6ld %9.1f %10.3f %10.3f %8.1f%% %8.1f%% %13.2f %12ld %12.1f\n", name,
                     stats.Frames(), stats.Fps(), stats.Median() * 1e3, stats.Percentile(0.99) * 1e3,
-                    ofB, ofA, stats.AllocationsPerFrame(), stats.framesWithAllocations);
+                    ofB, ofA, stats.AllocationsPerFrame(), stats.framesWithAllocations,
+                    stats.DrawCallsPerFrame());
     };
     row("menu", results.menu);
     row("game", results.game);
@@ -403,12 +405,13 @@ void PrintGlScenes(const SSceneResults& results, const SCeilings* ceilings) {
 
 void PrintRecordingScenes(const SSceneResults& results) {
     std::printf("\n== Scenes on the recording device (the game's own code, no driver) ==\n");
-    std::printf("%-11s %6s %10s %10s %10s %13s %12s\n", "scene", "frames", "us median", "us p99",
-                "us mean", "allocs/frame", "frames alloc");
+    std::printf("%-11s %6s %10s %10s %10s %13s %12s %12s\n", "scene", "frames", "us median",
+                "us p99", "us mean", "allocs/frame", "frames alloc", "calls/frame");
     const auto row = [](const char* name, const SFrameStats& stats) {
-        std::printf("%-11s %6ld %10.1f %10.1f %10.1f %13.2f %12ld\n", name, stats.Frames(),
+        std::printf("%-11s %6ld %10.1f %10.1f %10.1f %13.2f %12ld %12.1f\n", name, stats.Frames(),
                     stats.Median() * 1e6, stats.Percentile(0.99) * 1e6, stats.Mean() * 1e6,
-                    stats.AllocationsPerFrame(), stats.framesWithAllocations);
+                    stats.AllocationsPerFrame(), stats.framesWithAllocations,
+                    stats.DrawCallsPerFrame());
     };
     row("menu", results.menu);
     row("game", results.game);

@@ -11,11 +11,13 @@ struct SFrameStats {
     std::vector<double> seconds;   // wall-clock time of each measured frame
     std::uint64_t allocations = 0; // operator new calls within the measured frames
     long framesWithAllocations = 0;
+    std::uint64_t drawCalls = 0; // the device's draw calls within the measured frames
 
     void Reserve(int frames) { seconds.reserve(static_cast<std::size_t>(frames)); }
-    void Add(double frameSeconds, std::uint64_t frameAllocations) {
+    void Add(double frameSeconds, std::uint64_t frameAllocations, std::uint64_t frameDraws = 0) {
         seconds.push_back(frameSeconds);
         allocations += frameAllocations;
+        drawCalls += frameDraws;
         if (frameAllocations > 0) {
             ++framesWithAllocations;
         }
@@ -43,6 +45,11 @@ struct SFrameStats {
     double Fps() const {
         const double mean = Mean();
         return mean > 0.0 ? 1.0 / mean : 0.0;
+    }
+    double DrawCallsPerFrame() const {
+        return seconds.empty()
+                   ? 0.0
+                   : static_cast<double>(drawCalls) / static_cast<double>(seconds.size());
     }
     double AllocationsPerFrame() const {
         return seconds.empty()

@@ -96,6 +96,8 @@ bool CSceneRun::Frame(SFrameStats* stats) {
     if (stats != nullptr) {
         bench::SetTraceLabel(m_Label, m_lMeasured);
     }
+    const platform::IGraphicsDevice* device = m_Shell.GetDirect3D().GetDevice();
+    const std::uint64_t drawsBefore = device != nullptr ? device->GetDrawCallCount() : 0;
     const std::uint64_t before = bench::CountedAllocations();
     const auto start = std::chrono::steady_clock::now();
     if (stats != nullptr) {
@@ -112,8 +114,10 @@ bool CSceneRun::Frame(SFrameStats* stats) {
     }
     ++m_lFrames;
     if (stats != nullptr) {
-        stats->Add(std::chrono::duration<double>(end - start).count(),
-                   bench::CountedAllocations() - before);
+        const std::uint64_t allocations = bench::CountedAllocations() - before;
+        const std::uint64_t draws =
+            device != nullptr ? device->GetDrawCallCount() - drawsBefore : 0;
+        stats->Add(std::chrono::duration<double>(end - start).count(), allocations, draws);
         ++m_lMeasured;
     }
     if (m_Loop.GetProgramState() == PROGRAM_END) {

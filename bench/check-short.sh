@@ -15,6 +15,7 @@ for heading in \
     '== Game scene: what was in play' \
     '== Memory of the bench ==' \
     '== Start-up of the real program' \
+    'draws/frame' \
     'done'; do
     grep -qF -- "$heading" <<<"$output" || { echo "FAIL: no section \"$heading\""; exit 1; }
 done

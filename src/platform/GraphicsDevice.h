@@ -106,6 +106,10 @@ class IGraphicsDevice {
 
     // The last presented frame, as a picture of the back buffer's size.
     virtual SImage ReadFrontBuffer() = 0;
+    // How many draws the device has handed on since it was made (to the graphics system, or
+    // into its records): on a renderer that pays for each one's set-up, a share of a frame's
+    // cost.
+    virtual std::uint64_t GetDrawCallCount() const = 0;
 };
 
 // The wanted picture: its size, colour depth (16 or 32 bits), whether it shows in a window

@@ -454,6 +454,10 @@ class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
         m_StreamBuffer = CGlBuffer(name);
         glGenBuffers(1, &name);
         m_InstanceBuffer = CGlBuffer(name);
+        // Room for a frame of the menu's backdrop and more: no frame allocates for them.
+        m_Waiting.reserve(kWaitingRoom);
+        m_WaitingDone.reserve(kWaitingRoom);
+        m_Instances.reserve(kWaitingRoom);
         for (CGlSampler& sampler : m_StageSamplers) {
             glGenSamplers(1, &name);
             sampler = CGlSampler(name);
@@ -759,6 +763,7 @@ class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
         SetVertexLayout(m_FVF, m_StreamStride, m_StreamOffset);
         glBindBuffer(GL_ELEMENT_ARRAY_BUFFER, m_pIndices->Name());
         PrepareScene();
+        ++m_uDrawCalls;
         glDrawElementsBaseVertex(
             Mode(type), static_cast<GLsizei>(indexCount), GL_UNSIGNED_SHORT,
             // NOLINTNEXTLINE(performance-no-int-to-ptr): GL takes the byte offset as a pointer
@@ -779,6 +784,7 @@ class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
                      GL_STREAM_DRAW);
         SetVertexLayout(m_FVF, stride, 0);
         PrepareScene();
+        ++m_uDrawCalls;
         glDrawArrays(Mode(type), 0, static_cast<GLsizei>(count));
     }
 
@@ -834,10 +840,12 @@ class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
             glEnable(GL_BLEND);
             glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
         }
+        ++m_uDrawCalls;
         glDrawArrays(GL_TRIANGLES, 0, static_cast<GLsizei>(count * 6));
         glBindSampler(0, m_StageSamplers[0].Get());
     }
 
+    std::uint64_t GetDrawCallCount() const override { return m_uDrawCalls; }
     SImage ReadFrontBuffer() override {
         DrawWaiting();
         SImage image;
@@ -1093,6 +1101,7 @@ class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
             glVertexAttribDivisor(8 + column, 1);
         }
         glUniform1i(m_Scene.instanced, 1);
+        ++m_uDrawCalls;
         glDrawElementsInstancedBaseVertex(
             draw.mode, static_cast<GLsizei>(draw.indexCount), GL_UNSIGNED_SHORT,
             at(static_cast<std::size_t>(draw.startIndex) * 2u),
@@ -1206,6 +1215,8 @@ class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
     std::uint32_t m_FVF = 0;
     std::array<CGlTextureObject*, 2> m_Textures = {nullptr, nullptr};
     std::shared_ptr<SDeviceLink> m_Link = std::make_shared<SDeviceLink>(SDeviceLink{this});
+    static constexpr std::size_t kWaitingRoom = 2048;
+    std::uint64_t m_uDrawCalls = 0;
     std::vector<SWaitingDraw> m_Waiting;
     std::vector<bool> m_WaitingDone;
     std::vector<SInstance> m_Instances;

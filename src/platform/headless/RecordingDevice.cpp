@@ -222,6 +222,7 @@ SRecordedDraw CRecordingDevice::MakeDraw(SRecordedDraw::EKind kind) const {
 
 void CRecordingDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, int, int, int numVertices,
                                             int startIndex, int primitiveCount) {
+    ++m_uDrawCalls;
     if (!m_Script->record) {
         return;
     }
@@ -235,6 +236,7 @@ void CRecordingDevice::DrawIndexedPrimitive(D3DPRIMITIVETYPE type, int, int, int
 
 void CRecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, int primitiveCount,
                                        const void* vertices, std::size_t stride) {
+    ++m_uDrawCalls;
     if (!m_Script->record) {
         return;
     }
@@ -250,6 +252,7 @@ void CRecordingDevice::DrawPrimitiveUP(D3DPRIMITIVETYPE type, int primitiveCount
 
 void CRecordingDevice::DrawScreenQuads(ITexture* texture, const SScreenQuad* quads,
                                        std::size_t count, D3DCOLOR color) {
+    ++m_uDrawCalls;
     if (!m_Script->record) {
         return;
     }

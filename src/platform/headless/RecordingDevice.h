@@ -104,6 +104,8 @@ class CRecordingDevice final : public IGraphicsDevice {
     void DrawScreenQuads(ITexture* texture, const SScreenQuad* quads, std::size_t count,
                          D3DCOLOR color) override;
     SImage ReadFrontBuffer() override;
+    // Every draw call, recorded or not.
+    std::uint64_t GetDrawCallCount() const override { return m_uDrawCalls; }
 
     IVertexBuffer* GetStreamSource() const { return m_pStream; }
     IIndexBuffer* GetIndices() const { return m_pIndices; }
@@ -129,6 +131,7 @@ class CRecordingDevice final : public IGraphicsDevice {
     D3DCOLOR m_FrontColor = 0;
     int m_iStateChanges = 0;
     std::vector<SRecordedDraw> m_Draws;
+    std::uint64_t m_uDrawCalls = 0;
 };
 
 } // namespace platform
