@@ -91,6 +91,7 @@ inline constexpr std::uint32_t D3DFVF_TEX1 = 0x100;
 
 struct D3DCOLORVALUE {
     float r = 0, g = 0, b = 0, a = 0;
+    bool operator==(const D3DCOLORVALUE&) const = default;
 };
 
 struct D3DXVECTOR2 {
@@ -135,6 +136,7 @@ struct D3DMATERIAL9 {
     D3DCOLORVALUE Specular;
     D3DCOLORVALUE Emissive;
     float Power = 0;
+    bool operator==(const D3DMATERIAL9&) const = default;
 };
 
 struct D3DLIGHT9 {
@@ -151,4 +153,5 @@ struct D3DLIGHT9 {
     float Attenuation2 = 0;
     float Theta = 0;
     float Phi = 0;
+    bool operator==(const D3DLIGHT9&) const = default;
 };

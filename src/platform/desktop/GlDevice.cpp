@@ -722,20 +722,14 @@ class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
         m_StreamStride = from.streamStride;
         m_pIndices = from.indices;
     }
-    static bool Same(const D3DMATERIAL9& a, const D3DMATERIAL9& b) {
-        return std::memcmp(&a, &b, sizeof a) == 0;
-    }
-    static bool Same(const D3DLIGHT9& a, const D3DLIGHT9& b) {
-        return std::memcmp(&a, &b, sizeof a) == 0;
-    }
     // True when two waiting draws differ in nothing but their world matrices.
     static bool OneBatch(const SWaitingDraw& a, const SWaitingDraw& b) {
         const SDrawState& x = a.from;
         const SDrawState& y = b.from;
         return a.mode == b.mode && a.indexCount == b.indexCount && a.startIndex == b.startIndex &&
                a.baseVertex == b.baseVertex && x.state == y.state && x.view == y.view &&
-               x.projection == y.projection && x.eye == y.eye && Same(x.material, y.material) &&
-               Same(x.light, y.light) && x.lightEnabled == y.lightEnabled && x.fvf == y.fvf &&
+               x.projection == y.projection && x.eye == y.eye && x.material == y.material &&
+               x.light == y.light && x.lightEnabled == y.lightEnabled && x.fvf == y.fvf &&
                x.textures == y.textures && x.stream == y.stream &&
                x.streamOffset == y.streamOffset && x.streamStride == y.streamStride &&
                x.indices == y.indices;
@@ -795,13 +789,14 @@ class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
         constexpr auto kStride = static_cast<GLsizei>(sizeof(SInstance));
         for (GLuint column = 0; column < 4; ++column) {
             glEnableVertexAttribArray(4 + column);
-            glVertexAttribPointer(4 + column, 4, GL_FLOAT, GL_FALSE, kStride, at(16 * column));
+            glVertexAttribPointer(4 + column, 4, GL_FLOAT, GL_FALSE, kStride,
+                                  at(std::size_t{16} * column));
             glVertexAttribDivisor(4 + column, 1);
         }
         for (GLuint column = 0; column < 3; ++column) {
             glEnableVertexAttribArray(8 + column);
             glVertexAttribPointer(8 + column, 3, GL_FLOAT, GL_FALSE, kStride,
-                                  at(offsetof(SInstance, normal) + 12 * column));
+                                  at(offsetof(SInstance, normal) + std::size_t{12} * column));
             glVertexAttribDivisor(8 + column, 1);
         }
         glUniform1i(m_Scene.instanced, 1);
