@@ -71,6 +71,22 @@ class CGameTest : public CFieldTest {
         return m_Game.GetGameState() == state;
     }
     std::string File(const char* name) { return g_Directory + name; }
+    // The autopilot's way for the paddle along x: to the ball nearest to its row (the
+    // board's middle when none is in play), and none while that ball is close, since a
+    // moving paddle turns the ball it meets.
+    float AutopilotOffset() {
+        CPaddel& paddle = m_Game.GetPaddel();
+        float target = m_Game.GetBoard().GetSizeX() / 2;
+        float nearest = 1e9f;
+        for (int i = 0; i < m_Game.GetBalls().Count(); ++i) {
+            const D3DXVECTOR3& p = m_Game.GetBalls().Get(i).GetPosition();
+            if (p.z < nearest) {
+                nearest = p.z;
+                target = p.x;
+            }
+        }
+        return nearest < paddle.GetPosition().z + 2 ? 0 : target - paddle.GetPosition().x;
+    }
 
     static constexpr const char* kGameOptions = "Ballreflexionen=1\nLeveluebergaenge=1\n"
                                                 "HilfeTextColor=0xffffffff\n"

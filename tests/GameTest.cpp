@@ -484,19 +484,7 @@ TEST_F(Game, WholeGameFromSelectionToHighscore) {
     // The autopilot: launch when nothing is in play, keep the paddle under the nearest ball.
     SeedRand(7);
     const auto steer = [this] {
-        CPaddel& paddle = m_Game.GetPaddel();
-        float target = m_Game.GetBoard().GetSizeX() / 2;
-        float nearest = 1e9f;
-        for (int i = 0; i < m_Game.GetBalls().Count(); ++i) {
-            const D3DXVECTOR3& p = m_Game.GetBalls().Get(i).GetPosition();
-            if (p.z < nearest) {
-                nearest = p.z;
-                target = p.x;
-            }
-        }
-        const float dx = (target - paddle.GetPosition().x) / 1.0f; // mouse counts
-        m_Window.Script().mouse.lX =
-            nearest < paddle.GetPosition().z + 2 ? 0 : static_cast<int>(dx * 10);
+        m_Window.Script().mouse.lX = static_cast<int>(AutopilotOffset() * 10); // mouse counts
         m_Window.Script().mouse.rgbButtons[0] = m_Game.GetBalls().Count() == 0 ? 0x80 : 0;
     };
     for (int frame = 0; frame < 100000 && m_Game.GetGameState() == S::STATE_PLAYING; ++frame) {

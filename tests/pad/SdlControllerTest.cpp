@@ -243,18 +243,7 @@ TEST_F(SdlControllerGame, TheControllerAlonePlaysFromTheMenuToTheNextLevel) {
     ASSERT_EQ(m_Game.GetGameState(), S::STATE_PLAYING);
     SeedRand(7);
     for (int frame = 0; frame < 100000 && m_Game.GetGameState() == S::STATE_PLAYING; ++frame) {
-        const CPaddel& paddle = m_Game.GetPaddel();
-        float target = m_Game.GetBoard().GetSizeX() / 2;
-        float nearest = 1e9f;
-        for (int i = 0; i < m_Game.GetBalls().Count(); ++i) {
-            const D3DXVECTOR3& p = m_Game.GetBalls().Get(i).GetPosition();
-            if (p.z < nearest) {
-                nearest = p.z;
-                target = p.x;
-            }
-        }
-        // Still when the ball is about to come: a moving paddle turns it.
-        const float dx = nearest < paddle.GetPosition().z + 2 ? 0 : target - paddle.GetPosition().x;
+        const float dx = AutopilotOffset();
         m_Pad->Stick(static_cast<int>(std::clamp(dx * 20000.0f, -32767.0f, 32767.0f)));
         m_Pad->Hold(SDL_CONTROLLER_BUTTON_A, m_Game.GetBalls().Count() == 0);
         PadFrame();

@@ -24,6 +24,18 @@
 namespace platform {
 namespace {
 
+// A sampler for pictures: filtered as given, clamped at the edges.
+CGlSampler PictureSampler(GLint filter) {
+    GLuint name = 0;
+    glGenSamplers(1, &name);
+    CGlSampler sampler(name);
+    glSamplerParameteri(name, GL_TEXTURE_MIN_FILTER, filter);
+    glSamplerParameteri(name, GL_TEXTURE_MAG_FILTER, filter);
+    glSamplerParameteri(name, GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
+    glSamplerParameteri(name, GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+    return sampler;
+}
+
 GLenum BlendFactor(std::uint32_t blend) {
     switch (blend) {
     case D3DBLEND_ZERO:
@@ -166,18 +178,8 @@ class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
             glGenSamplers(1, &name);
             sampler = CGlSampler(name);
         }
-        glGenSamplers(1, &name);
-        m_ScreenSampler = CGlSampler(name);
-        glSamplerParameteri(m_ScreenSampler.Get(), GL_TEXTURE_MIN_FILTER, GL_LINEAR);
-        glSamplerParameteri(m_ScreenSampler.Get(), GL_TEXTURE_MAG_FILTER, GL_LINEAR);
-        glSamplerParameteri(m_ScreenSampler.Get(), GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glSamplerParameteri(m_ScreenSampler.Get(), GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
-        glGenSamplers(1, &name);
-        m_ScreenNearestSampler = CGlSampler(name);
-        glSamplerParameteri(m_ScreenNearestSampler.Get(), GL_TEXTURE_MIN_FILTER, GL_NEAREST);
-        glSamplerParameteri(m_ScreenNearestSampler.Get(), GL_TEXTURE_MAG_FILTER, GL_NEAREST);
-        glSamplerParameteri(m_ScreenNearestSampler.Get(), GL_TEXTURE_WRAP_S, GL_CLAMP_TO_EDGE);
-        glSamplerParameteri(m_ScreenNearestSampler.Get(), GL_TEXTURE_WRAP_T, GL_CLAMP_TO_EDGE);
+        m_ScreenSampler = PictureSampler(GL_LINEAR);
+        m_ScreenNearestSampler = PictureSampler(GL_NEAREST);
 
         glGenFramebuffers(1, &name);
         m_Framebuffer = CGlFramebuffer(name);
