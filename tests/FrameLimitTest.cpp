@@ -105,10 +105,11 @@ TEST_F(FrameLimit, PausedPlayRestsAndDrawsOnlyWhatChanges) {
     EXPECT_EQ(Count("Present"), 1);
     EXPECT_EQ(Count("Clear FF000000 1 0"), 0);
 
-    // The cursor moves and keys work: those frames are drawn.
+    // The cursor moves and keys work: those frames are drawn, and kept to be shown again.
     m_Window.Script().mouse.lX = 40;
     m_Shell.RunPass();
     EXPECT_EQ(Count("Clear FF000000 1 0"), 1);
+    EXPECT_EQ(Count("KeepFrame"), 1);
     m_Shell.RunPass();
     EXPECT_EQ(Count("Clear FF000000 1 0"), 1);
 

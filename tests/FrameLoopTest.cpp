@@ -187,12 +187,19 @@ TEST_F(FrameLoop, AStallCountsAsTheLongestFrameButShowsAsItWas) {
     EXPECT_FLOAT_EQ(loop.GetFrameTime(), 0.000001f);
 }
 
-TEST_F(FrameLoop, ScreenshotPassMeasuresFromAfterTheScreenshot) {
+TEST_F(FrameLoop, ScreenshotIsOfTheFrameDrawnAndSavingItDoesNotCount) {
     CFrameLoop& loop = MakeLoop(false);
     m_Window.Script().keys[DIK_E] = 0x80;
-    m_Clock.Script({100000, 350000, 400000});
+    // Start, before and after saving, end: 300 ms of which saving took 250.
+    m_Clock.Script({100000, 130000, 380000, 400000});
+    Trace().clear();
     loop.RunPass();
     EXPECT_FLOAT_EQ(loop.GetFrameTime(), 0.050f);
+    const auto kept = std::find(Trace().begin(), Trace().end(), "KeepFrame");
+    ASSERT_NE(kept, Trace().end()) << "the frame is kept for the screenshot";
+    EXPECT_EQ(std::find(kept, Trace().end(), "Present") - kept, 1);
+    EXPECT_TRUE(std::filesystem::exists("Standard/Screenshot.bmp") ||
+                std::filesystem::exists("Screenshot.bmp"));
     // Held down, the key takes no second screenshot: the clock is read twice.
     m_Clock.Script({500000, 520000});
     loop.RunPass();
@@ -237,6 +244,27 @@ TEST_F(FrameLoop, VolumeKeysStepByATruncatedThousandthOfTheFrameTime) {
     loop.RunPass(); // the second frame took 0 ms
     loop.RunPass();
     EXPECT_EQ(buffer.GetVolume(), -1017);
+}
+
+// Holding a volume key moves it by 1000 a second of the frames' time at any frame rate, also
+// where a frame is shorter than a thousandth of a second.
+TEST_F(FrameLoop, AHeldVolumeKeyMovesTheVolumeAlikeAtEveryFrameRate) {
+    for (const int fps : {10, 60, 2000, 5000}) {
+        CFrameLoop& loop = MakeLoop(false);
+        CSound& sound = m_Shell.GetSound();
+        const int before = sound.GetMusicVolume();
+        m_Window.Script().keys[DIK_S] = 0x80;
+        m_Clock.SetStepPerReading(1000000u / static_cast<std::uint64_t>(fps));
+        double seconds = 0;
+        for (int i = 0; i < fps / 2; ++i) {
+            seconds += loop.GetFrameTime(); // the time this pass's updates get
+            loop.RunPass();
+        }
+        m_Window.Script().keys[DIK_S] = 0;
+        EXPECT_GT(seconds, 0.4) << fps << " fps";
+        EXPECT_NEAR(sound.GetMusicVolume() - before, -1000 * seconds, 1.0) << fps << " fps";
+        sound.ChangeMusicVolume(before - sound.GetMusicVolume());
+    }
 }
 
 TEST_F(FrameLoop, MessagePassRunsNoFrameAndPollsNoInput) {

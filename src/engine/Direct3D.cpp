@@ -126,11 +126,14 @@ void CDirect3D::BeginFrame() {
     }
 }
 
-bool CDirect3D::EndFrame() {
+bool CDirect3D::EndFrame(bool keep) {
     if (!m_pDevice) {
         return true; // nothing to show; the program goes on without a device
     }
     m_pDevice->EndScene();
+    if (keep) {
+        m_pDevice->KeepFrame();
+    }
     return m_pDevice->Present();
 }
 

@@ -38,10 +38,11 @@ class CDirect3D {
     // Clears to the clear colour, the depth to the far value and the stencil to 0, and
     // begins the scene.
     void BeginFrame();
-    // Ends the scene and presents it; false when presenting failed.
-    bool EndFrame();
-    // Shows the frame last drawn once more, as it is (scaled anew to the window, which may
-    // have changed its size or been covered); false when presenting failed.
+    // Ends the scene and presents it; false when presenting failed. A kept frame can be
+    // shown again by PresentAgain.
+    bool EndFrame(bool keep = false);
+    // Shows the frame last drawn and kept once more, as it is (scaled anew to the window,
+    // which may have changed its size or been covered); false when presenting failed.
     bool PresentAgain();
     // The screen size in pixels, settled by Init from the settings; 0 before.
     int GetScreenWidth() const { return m_iScreenWidth; }

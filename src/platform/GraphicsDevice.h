@@ -64,8 +64,13 @@ class IGraphicsDevice {
     virtual void Clear(D3DCOLOR color, float z, std::uint32_t stencil) = 0;
     virtual void BeginScene() = 0;
     virtual void EndScene() = 0;
-    // Shows the frame; false when it could not be shown.
+    // Shows the frame; false when it could not be shown. A Present with nothing drawn since
+    // the last one shows that frame again, exactly only when it was kept.
     virtual bool Present() = 0;
+    // Keeps the frame being drawn when it is presented, to be shown again or read back
+    // exactly, whatever happens to the window meanwhile. A device that keeps every frame
+    // need do nothing.
+    virtual void KeepFrame() {}
 
     virtual void SetRenderState(D3DRENDERSTATETYPE state, std::uint32_t value) = 0;
     virtual void SetSamplerState(int stage, D3DSAMPLERSTATETYPE state, std::uint32_t value) = 0;
@@ -104,7 +109,8 @@ class IGraphicsDevice {
     virtual void DrawScreenQuads(ITexture* texture, const SScreenQuad* quads, std::size_t count,
                                  D3DCOLOR color) = 0;
 
-    // The last presented frame, as a picture of the back buffer's size.
+    // The last presented frame, as a picture of the back buffer's size: exactly when it
+    // was kept (KeepFrame).
     virtual SImage ReadFrontBuffer() = 0;
     // How many draws the device has handed on since it was made (to the graphics system, or
     // into its records): on a renderer that pays for each one's set-up, a share of a frame's

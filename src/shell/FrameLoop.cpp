@@ -72,10 +72,8 @@ void CFrameLoop::RunFrame() {
     input.Update();
     sound.Update();
 
-    if (input.KeyPressed(DIK_E)) {
-        direct3D.Screenshot(ScreenshotPath().c_str());
-        m_FrameStart = m_Objects.clock.Microseconds(); // saving does not count
-    }
+    // The screenshot is of this frame, kept when it is presented and saved afterwards.
+    const bool screenshot = input.KeyPressed(DIK_E);
     const float d = m_fFrameTime;
     ChangeVolumes(d);
 
@@ -105,13 +103,19 @@ void CFrameLoop::RunFrame() {
             DrawSpeed();
         }
         DrawVolumeLine();
-        shown = direct3D.EndFrame();
+        // A paused frame may be shown again.
+        shown = direct3D.EndFrame(m_bPausedDrawn || screenshot);
         break;
     case EDrawing::PresentAgain:
         shown = direct3D.PresentAgain();
         break;
     case EDrawing::Nothing:
         break;
+    }
+    if (screenshot) {
+        const std::uint64_t before = m_Objects.clock.Microseconds();
+        direct3D.Screenshot(ScreenshotPath().c_str());
+        m_FrameStart += m_Objects.clock.Microseconds() - before; // saving does not count
     }
     if (!shown) {
         m_Objects.game.Release();
@@ -178,17 +182,28 @@ void CFrameLoop::ChangeVolumes(float d) {
     CSound& sound = m_Objects.sound;
     const bool effects = input.IsKeyDown(DIK_Q) != 0 || input.IsKeyDown(DIK_A) != 0;
     const bool music = input.IsKeyDown(DIK_W) != 0 || input.IsKeyDown(DIK_S) != 0;
-    if (input.IsKeyDown(DIK_Q) != 0) {
-        sound.ChangeVolume(TruncToInt(1000.0f * d));
+    // A held key moves its volume by 1000 hundredths of a decibel a second at any frame
+    // rate: each frame changes it by the whole steps its time gives, the rest of a step is
+    // carried to the next frame.
+    const auto steps = [d](float& carry, bool up, bool down) {
+        if (up == down) {
+            carry = 0.0f;
+            return 0;
+        }
+        carry += (up ? 1000.0f : -1000.0f) * d;
+        const int whole = TruncToInt(carry);
+        carry -= static_cast<float>(whole);
+        return whole;
+    };
+    const int effectSteps =
+        steps(m_fEffectsCarry, input.IsKeyDown(DIK_Q) != 0, input.IsKeyDown(DIK_A) != 0);
+    const int musicSteps =
+        steps(m_fMusicCarry, input.IsKeyDown(DIK_W) != 0, input.IsKeyDown(DIK_S) != 0);
+    if (effectSteps != 0) {
+        sound.ChangeVolume(effectSteps);
     }
-    if (input.IsKeyDown(DIK_A) != 0) {
-        sound.ChangeVolume(TruncToInt(-1000.0f * d));
-    }
-    if (input.IsKeyDown(DIK_W) != 0) {
-        sound.ChangeMusicVolume(TruncToInt(1000.0f * d));
-    }
-    if (input.IsKeyDown(DIK_S) != 0) {
-        sound.ChangeMusicVolume(TruncToInt(-1000.0f * d));
+    if (musicSteps != 0) {
+        sound.ChangeMusicVolume(musicSteps);
     }
     if (effects || music) {
         m_bMusicLine = music;

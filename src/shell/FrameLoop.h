@@ -107,6 +107,8 @@ class CFrameLoop {
     int m_iDrawnMouseX = 0;      // where the cursor was in the frame drawn last
     int m_iDrawnMouseY = 0;
     float m_fVolumeLineLeft = 0.0f; // seconds the volume line stays
+    float m_fEffectsCarry = 0.0f;   // the part of a volume step held over to the next frame
+    float m_fMusicCarry = 0.0f;
     bool m_bMusicLine = false;      // the line is the music's, else the effects'
     bool m_bVolumeLineGone = false; // the line went since the last frame drawn
     bool m_bVolumeColorRead = false;

@@ -90,7 +90,7 @@ class GlDevice : public ::testing::Test {
         m_pDevice->DrawIndexedPrimitive(D3DPT_TRIANGLELIST, 0, 0, 4, 0, 2);
     }
     platform::SImage Frame() {
-        m_Direct3D.EndFrame();
+        m_Direct3D.EndFrame(true);
         return m_pDevice->ReadFrontBuffer();
     }
 
@@ -117,6 +117,28 @@ TEST_F(GlDevice, ClearFillsTheFrameAndTheScreenshotHasItsSize) {
     const auto* h = reinterpret_cast<const unsigned char*>(bmp.data());
     EXPECT_EQ(h[18] | h[19] << 8, 640);
     EXPECT_EQ(h[22] | h[23] << 8, 480);
+}
+
+// While the window has the back buffer's size the frame is drawn straight into it. A frame
+// kept at present is shown again exactly however often, and read back, until the next
+// frame is presented.
+TEST_F(GlDevice, AKeptFrameIsShownAgainAsItWasAndReadBack) {
+    const auto shown = [this] { return RgbOf(m_pDevice->ReadFrontBuffer().At(320, 240)); };
+    m_Direct3D.SetClearColor(0xFF20A040u);
+    m_Direct3D.BeginFrame();
+    ASSERT_TRUE(m_Direct3D.EndFrame(true));
+    EXPECT_THAT(shown(), IsNearRgb(SRgb{0x20, 0xA0, 0x40}, 0));
+    for (int again = 0; again < 3; ++again) {
+        ASSERT_TRUE(m_Direct3D.PresentAgain());
+        EXPECT_THAT(shown(), IsNearRgb(SRgb{0x20, 0xA0, 0x40}, 0)) << "shown again " << again;
+    }
+    m_Direct3D.SetClearColor(0xFF102030u);
+    m_Direct3D.BeginFrame();
+    ASSERT_TRUE(m_Direct3D.EndFrame());
+    m_Direct3D.SetClearColor(0xFF506070u);
+    m_Direct3D.BeginFrame();
+    ASSERT_TRUE(m_Direct3D.EndFrame(true));
+    EXPECT_THAT(shown(), IsNearRgb(SRgb{0x50, 0x60, 0x70}, 0)) << "the next kept one";
 }
 
 TEST_F(GlDevice, ClockwiseFacesShowAndTheMirrorPassFlipsTheCulling) {

@@ -181,22 +181,7 @@ class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
         m_ScreenSampler = PictureSampler(GL_LINEAR);
         m_ScreenNearestSampler = PictureSampler(GL_NEAREST);
 
-        glGenFramebuffers(1, &name);
-        m_Framebuffer = CGlFramebuffer(name);
-        glGenRenderbuffers(1, &name);
-        m_ColorBuffer = CGlRenderbuffer(name);
-        glGenRenderbuffers(1, &name);
-        m_DepthBuffer = CGlRenderbuffer(name);
-        glBindRenderbuffer(GL_RENDERBUFFER, m_ColorBuffer.Get());
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
-        glBindRenderbuffer(GL_RENDERBUFFER, m_DepthBuffer.Get());
-        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, width, height);
-        glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer.Get());
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
-                                  m_ColorBuffer.Get());
-        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
-                                  m_DepthBuffer.Get());
-        glViewport(0, 0, width, height);
+        ChooseTarget();
 
         D3DXMatrixIdentity(&m_Transforms[0]);
         D3DXMatrixIdentity(&m_Transforms[1]);
@@ -204,11 +189,6 @@ class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
         for (int stage = 0; stage < 2; ++stage) {
             ApplySampler(stage);
         }
-    }
-
-    bool IsComplete() const {
-        glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer.Get());
-        return glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
     }
 
     ~CGlDevice() override {
@@ -238,7 +218,8 @@ class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
     void Clear(D3DCOLOR color, float z, std::uint32_t stencil) override {
         DrawWaiting();
         const D3DCOLORVALUE c = ColorValue(color);
-        glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer.Get());
+        m_bFrameDrawn = true;
+        glBindFramebuffer(GL_FRAMEBUFFER, m_bDirect ? 0 : m_Framebuffer.Get());
         glViewport(0, 0, m_iWidth, m_iHeight);
         glClearColor(c.r, c.g, c.b, c.a);
         glClearDepth(z);
@@ -254,34 +235,22 @@ class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
 
     bool Present() override {
         DrawWaiting();
-        int windowWidth = 0;
-        int windowHeight = 0;
-        SDL_GL_GetDrawableSize(m_Shared->window, &windowWidth, &windowHeight);
-        // Scaled to fit the window, keeping the picture's proportions.
-        int width = windowWidth;
-        int height = windowWidth * m_iHeight / std::max(m_iWidth, 1);
-        if (height > windowHeight) {
-            height = windowHeight;
-            width = windowHeight * m_iWidth / std::max(m_iHeight, 1);
+        if (m_bFrameDrawn) {
+            m_bKept = !m_bDirect || (m_bKeepFrame && KeepWindowFrame());
         }
-        const int x = (windowWidth - width) / 2;
-        const int y = (windowHeight - height) / 2;
-        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-        glDisable(GL_SCISSOR_TEST);
-        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
-        if (width != windowWidth || height != windowHeight) {
-            glClearColor(0.0f, 0.0f, 0.0f, 1.0f); // the bars beside the picture
-            glClear(GL_COLOR_BUFFER_BIT);
+        // A frame drawn into the window is shown by the swap alone; one drawn into the
+        // framebuffer, or shown again from there, is copied into the window first.
+        if (m_bKept && (!m_bDirect || !m_bFrameDrawn)) {
+            ShowFramebuffer();
         }
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, m_Framebuffer.Get());
-        const bool sameSize = width == m_iWidth && height == m_iHeight;
-        glBlitFramebuffer(0, 0, m_iWidth, m_iHeight, x, y, x + width, y + height,
-                          GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
         SDL_GL_SwapWindow(m_Shared->window);
-        glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer.Get());
+        m_bFrameDrawn = false;
+        m_bKeepFrame = false;
+        ChooseTarget();
         const GLenum error = glGetError();
         return error != GL_OUT_OF_MEMORY;
     }
+    void KeepFrame() override { m_bKeepFrame = true; }
 
     void SetRenderState(D3DRENDERSTATETYPE state, std::uint32_t value) override {
         switch (state) {
@@ -500,6 +469,7 @@ class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
             return;
         }
         DrawWaiting();
+        m_bFrameDrawn = true;
         m_ScreenVertices.clear();
         for (std::size_t i = 0; i < count; ++i) {
             const SScreenVertex* c = quads[i].corners;
@@ -559,9 +529,12 @@ class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
         image.height = m_iHeight;
         image.pixels.resize(static_cast<std::size_t>(m_iWidth) *
                             static_cast<std::size_t>(m_iHeight));
-        glBindFramebuffer(GL_READ_FRAMEBUFFER, m_Framebuffer.Get());
+        // A frame not kept is read from the window's back buffer, as the swap left it: on
+        // many drivers the frame itself, on others whatever they like.
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, m_bKept ? m_Framebuffer.Get() : 0);
         glPixelStorei(GL_PACK_ALIGNMENT, 4);
         glReadPixels(0, 0, m_iWidth, m_iHeight, GL_BGRA, GL_UNSIGNED_BYTE, image.pixels.data());
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, m_bDirect ? 0 : m_Framebuffer.Get());
         // OpenGL's rows start at the bottom.
         const auto rowLength = static_cast<std::ptrdiff_t>(m_iWidth);
         for (int y = 0; y < m_iHeight / 2; ++y) {
@@ -595,6 +568,85 @@ class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
         std::uint32_t min = D3DTEXF_POINT;
         std::uint32_t mip = D3DTEXF_NONE;
     };
+
+    // The frame is drawn straight into the window when the window has the back buffer's
+    // size, as it has unless the player resized it or it fills the screen: presenting is
+    // then a swap and nothing more. Otherwise it is drawn into the device's own
+    // framebuffer and scaled into the window at present.
+    void ChooseTarget() {
+        int windowWidth = 0;
+        int windowHeight = 0;
+        SDL_GL_GetDrawableSize(m_Shared->window, &windowWidth, &windowHeight);
+        m_bDirect = (windowWidth == m_iWidth && windowHeight == m_iHeight) || !MakeFramebuffer();
+        glBindFramebuffer(GL_FRAMEBUFFER, m_bDirect ? 0 : m_Framebuffer.Get());
+        glViewport(0, 0, m_iWidth, m_iHeight);
+    }
+    // The framebuffer of the back buffer's size, made when it is first needed; false when
+    // the driver cannot make it.
+    bool MakeFramebuffer() {
+        if (m_Framebuffer.Get() != 0) {
+            return m_bFramebufferComplete;
+        }
+        GLuint name = 0;
+        glGenFramebuffers(1, &name);
+        m_Framebuffer = CGlFramebuffer(name);
+        glGenRenderbuffers(1, &name);
+        m_ColorBuffer = CGlRenderbuffer(name);
+        glGenRenderbuffers(1, &name);
+        m_DepthBuffer = CGlRenderbuffer(name);
+        glBindRenderbuffer(GL_RENDERBUFFER, m_ColorBuffer.Get());
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, m_iWidth, m_iHeight);
+        glBindRenderbuffer(GL_RENDERBUFFER, m_DepthBuffer.Get());
+        glRenderbufferStorage(GL_RENDERBUFFER, GL_DEPTH24_STENCIL8, m_iWidth, m_iHeight);
+        glBindFramebuffer(GL_FRAMEBUFFER, m_Framebuffer.Get());
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_COLOR_ATTACHMENT0, GL_RENDERBUFFER,
+                                  m_ColorBuffer.Get());
+        glFramebufferRenderbuffer(GL_FRAMEBUFFER, GL_DEPTH_STENCIL_ATTACHMENT, GL_RENDERBUFFER,
+                                  m_DepthBuffer.Get());
+        m_bFramebufferComplete =
+            glCheckFramebufferStatus(GL_FRAMEBUFFER) == GL_FRAMEBUFFER_COMPLETE;
+        return m_bFramebufferComplete;
+    }
+    // Copies the frame just drawn into the window into the framebuffer, where it stays to
+    // be shown again (the window's buffers are the driver's after a swap) or read.
+    bool KeepWindowFrame() {
+        if (!MakeFramebuffer()) {
+            return false;
+        }
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, 0);
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, m_Framebuffer.Get());
+        glDisable(GL_SCISSOR_TEST);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        glBlitFramebuffer(0, 0, m_iWidth, m_iHeight, 0, 0, m_iWidth, m_iHeight, GL_COLOR_BUFFER_BIT,
+                          GL_NEAREST);
+        return true;
+    }
+    // Copies the framebuffer's frame into the window, scaled to fit it with the picture's
+    // proportions kept, black bars beside it.
+    void ShowFramebuffer() {
+        int windowWidth = 0;
+        int windowHeight = 0;
+        SDL_GL_GetDrawableSize(m_Shared->window, &windowWidth, &windowHeight);
+        int width = windowWidth;
+        int height = windowWidth * m_iHeight / std::max(m_iWidth, 1);
+        if (height > windowHeight) {
+            height = windowHeight;
+            width = windowHeight * m_iWidth / std::max(m_iHeight, 1);
+        }
+        const int x = (windowWidth - width) / 2;
+        const int y = (windowHeight - height) / 2;
+        glBindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
+        glDisable(GL_SCISSOR_TEST);
+        glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+        if (width != windowWidth || height != windowHeight) {
+            glClearColor(0.0f, 0.0f, 0.0f, 1.0f);
+            glClear(GL_COLOR_BUFFER_BIT);
+        }
+        glBindFramebuffer(GL_READ_FRAMEBUFFER, m_Framebuffer.Get());
+        const bool sameSize = width == m_iWidth && height == m_iHeight;
+        glBlitFramebuffer(0, 0, m_iWidth, m_iHeight, x, y, x + width, y + height,
+                          GL_COLOR_BUFFER_BIT, sameSize ? GL_NEAREST : GL_LINEAR);
+    }
 
     static std::size_t IndexCount(D3DPRIMITIVETYPE type, int primitiveCount) {
         const auto count = static_cast<std::size_t>(primitiveCount);
@@ -815,6 +867,7 @@ class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
 
     // Puts the Direct3D states into OpenGL before a draw of the scene.
     void PrepareScene() {
+        m_bFrameDrawn = true;
         glUseProgram(m_SceneProgram.Get());
         if (m_State.zEnable) {
             glEnable(GL_DEPTH_TEST);
@@ -905,6 +958,11 @@ class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
     CGlFramebuffer m_Framebuffer;
     CGlRenderbuffer m_ColorBuffer;
     CGlRenderbuffer m_DepthBuffer;
+    bool m_bFramebufferComplete = false;
+    bool m_bDirect = true;      // this frame is drawn into the window
+    bool m_bFrameDrawn = false; // something was drawn since the last present
+    bool m_bKeepFrame = false;  // the frame being drawn is to be kept in the framebuffer
+    bool m_bKept = false;       // the frame shown last is in the framebuffer
 
     SState m_State;
     std::array<SSampler, 2> m_Samplers;
@@ -949,10 +1007,6 @@ std::unique_ptr<IGraphicsDevice> CreateGlDevice(std::shared_ptr<SSdlShared> shar
     }
     auto device = std::make_unique<CGlDevice>(std::move(shared), context, width, height, vsync,
                                               std::move(scene), std::move(screen));
-    if (!device->IsComplete()) {
-        error = "Der Bildspeicher konnte nicht angelegt werden.";
-        return nullptr;
-    }
     return device;
 }
 

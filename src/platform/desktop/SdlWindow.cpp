@@ -41,9 +41,9 @@ std::unique_ptr<CSdlWindow> CSdlWindow::Create(const char* title, int width, int
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_MINOR_VERSION, 3);
     SDL_GL_SetAttribute(SDL_GL_CONTEXT_PROFILE_MASK, SDL_GL_CONTEXT_PROFILE_CORE);
     SDL_GL_SetAttribute(SDL_GL_DOUBLEBUFFER, 1);
-    // The device draws into a framebuffer of its own and only copies colour to the window.
-    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 0);
-    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 0);
+    // The device draws straight into the window while it has the back buffer's size.
+    SDL_GL_SetAttribute(SDL_GL_DEPTH_SIZE, 24);
+    SDL_GL_SetAttribute(SDL_GL_STENCIL_SIZE, 8);
 
     auto shared = std::make_shared<SSdlShared>();
     // The desktop may size the window as it likes (the picture is scaled to fit it) and

@@ -117,6 +117,12 @@ void CRecordingDevice::EndScene() {
     }
 }
 
+void CRecordingDevice::KeepFrame() {
+    if (m_Script->record) {
+        m_Script->trace.emplace_back("KeepFrame");
+    }
+}
+
 bool CRecordingDevice::Present() {
     if (m_Script->record) {
         m_Script->trace.emplace_back("Present");

@@ -80,6 +80,7 @@ class CRecordingDevice final : public IGraphicsDevice {
     void BeginScene() override;
     void EndScene() override;
     bool Present() override;
+    void KeepFrame() override;
     void SetRenderState(D3DRENDERSTATETYPE state, std::uint32_t value) override;
     void SetSamplerState(int stage, D3DSAMPLERSTATETYPE state, std::uint32_t value) override;
     void SetTextureStageState(int stage, D3DTEXTURESTAGESTATETYPE state,
