@@ -1,7 +1,9 @@
 #include "EngineSupport.h"
 #include "engine/XFont.h"
+#include "platform/D3DXMath.h"
 
 #include <algorithm>
+#include <cmath>
 
 namespace {
 
@@ -24,6 +26,45 @@ class Direct3D : public test::CEngineTest {
                rows;
     }
 };
+
+// The screen rectangle of points seen through the scenes' projection on 640 × 480, from an eye
+// at the origin looking along z.
+TEST(ScreenBounds, HoldsThePointsSeenBeforeTheEyeAndTheWholeScreenForOneBehindIt) {
+    D3DXMATRIX view;
+    D3DXMatrixIdentity(&view);
+    D3DXMATRIX viewProjection;
+    const D3DXMATRIX projection = SceneProjection(640, 480);
+    D3DXMatrixMultiply(&viewProjection, &view, &projection);
+    platform::SRect rect;
+
+    CScreenBounds nothing(viewProjection, 640, 480);
+    EXPECT_FALSE(nothing.Get(rect));
+
+    // A box straight ahead covers the middle; its rectangle is a pixel wider on each side.
+    CScreenBounds ahead(viewProjection, 640, 480);
+    ahead.AddBox({-1, -1, 10}, {1, 1, 12});
+    ASSERT_TRUE(ahead.Get(rect));
+    const float f = 240 / std::tan(3.1415927f / 8); // pixels per unit at distance 1
+    EXPECT_EQ(rect.left, static_cast<int>(std::floor(320 - f / 10)) - 1);
+    EXPECT_EQ(rect.right, static_cast<int>(std::ceil(320 + f / 10)) + 1);
+    EXPECT_EQ(rect.top, static_cast<int>(std::floor(240 - f / 10)) - 1);
+    EXPECT_EQ(rect.bottom, static_cast<int>(std::ceil(240 + f / 10)) + 1);
+
+    // Partly off the screen: clipped to it. Wholly off it: nothing.
+    CScreenBounds left(viewProjection, 640, 480);
+    left.AddBox({-30, -1, 10}, {-1, 1, 10});
+    ASSERT_TRUE(left.Get(rect));
+    EXPECT_EQ(rect.left, 0);
+    CScreenBounds gone(viewProjection, 640, 480);
+    gone.AddBox({-60, -1, 10}, {-40, 1, 10});
+    EXPECT_FALSE(gone.Get(rect));
+
+    // A point behind the eye may reach anywhere.
+    CScreenBounds behind(viewProjection, 640, 480);
+    behind.AddBox({-1, -1, -1}, {1, 1, 5});
+    ASSERT_TRUE(behind.Get(rect));
+    EXPECT_EQ(rect, (platform::SRect{0, 0, 640, 480}));
+}
 
 TEST_F(Direct3D, MinusOneStandsForTheDefaults) {
     WriteSettings("[VideoMode]\nWidth=-1\nHeight=-1\nDepth=-1\nWindowed=-1\n");

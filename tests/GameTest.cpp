@@ -403,6 +403,59 @@ TEST_F(GameScene, PlayFieldIsDrawnInItsOrder) {
     EXPECT_EQ(draws.back().kind, platform::SRecordedDraw::EKind::ScreenQuads);
 }
 
+// Blended over itself the board stays as it is: its second pass is limited to the screen
+// rectangle of what lies below the floor, every mirror image inside it, and left out when
+// nothing lies there.
+TEST_F(GameScene, TheBoardIsBlendedAgainOnlyWhereMirrorImagesAre) {
+    Play();
+    m_Game.GetBalls().Add({5, 0, 5}, {0, 0, 1});
+    Render();
+    const auto& draws = Draws();
+    ASSERT_GE(draws.size(), 24u);
+    const platform::SRecordedDraw& blendedBoard = draws[23];
+    ASSERT_EQ(blendedBoard.State(D3DRS_BLENDFACTOR), 0xAAAAAAAAu);
+    ASSERT_EQ(blendedBoard.State(D3DRS_SCISSORTESTENABLE), 1u);
+    const platform::SRect& r = blendedBoard.scissor;
+    EXPECT_LT(r.bottom - r.top, 480 / 2) << "level 1's blocks lie at the far end";
+    D3DXMATRIX viewProjection;
+    D3DXMatrixMultiply(&viewProjection, &blendedBoard.view, &blendedBoard.projection);
+    const CBlocks& blocks = m_Game.GetBlocks();
+    for (std::size_t i = 13; i < 23; ++i) { // the mirrored blocks
+        const SBlock& block = blocks.GetBlocks()[i - 13];
+        const CModel& model = blocks.GetBlockInfo()[static_cast<std::size_t>(block.Type)].Model;
+        ASSERT_GT(model.GetVertexCount(), 0);
+        for (int corner = 0; corner < 8; ++corner) {
+            const D3DXVECTOR3 low = model.GetLowest();
+            const D3DXVECTOR3 high = model.GetHighest();
+            const D3DXVECTOR3 p{(corner & 1) != 0 ? high.x : low.x,
+                                (corner & 2) != 0 ? high.y : low.y,
+                                (corner & 4) != 0 ? high.z : low.z};
+            D3DXVECTOR3 world;
+            D3DXVECTOR3 screen;
+            D3DXVec3TransformCoord(&world, &p, &draws[i].world);
+            ASSERT_LE(world.y, 0.0f);
+            D3DXVec3TransformCoord(&screen, &world, &viewProjection);
+            const float x = (screen.x + 1) / 2 * 640;
+            const float y = (1 - screen.y) / 2 * 480;
+            EXPECT_GE(x, static_cast<float>(r.left));
+            EXPECT_LE(x, static_cast<float>(r.right));
+            EXPECT_GE(y, static_cast<float>(r.top));
+            EXPECT_LE(y, static_cast<float>(r.bottom));
+        }
+    }
+    EXPECT_EQ(draws.back().State(D3DRS_SCISSORTESTENABLE), 0u) << "the scissor is off again";
+
+    const_cast<std::vector<SBlock>&>(blocks.GetBlocks()).clear();
+    Render();
+    for (const platform::SRecordedDraw& draw : Draws()) {
+        EXPECT_EQ(draw.State(D3DRS_ALPHABLENDENABLE) != 0 &&
+                      draw.State(D3DRS_BLENDFACTOR) == 0xAAAAAAAAu &&
+                      draw.kind == platform::SRecordedDraw::EKind::Indexed,
+                  false)
+            << "no blended board without anything below the floor";
+    }
+}
+
 TEST_F(GameScene, PanelCoversAllButASixteenthAtEachEdge) {
     // The same game on a screen of 320 × 200.
     std::string settings = test::ReadFile(m_SettingsDir / "Zantor.ini");

@@ -6,6 +6,8 @@
 #include "settings/Log.h"
 #include "settings/Settings.h"
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -181,12 +183,75 @@ D3DMATERIAL9 SceneMaterial() {
     return material;
 }
 
-void SetSceneProjection(platform::IGraphicsDevice& device, int width, int height) {
+D3DXMATRIX SceneProjection(int width, int height) {
     D3DXMATRIX projection;
     D3DXMatrixPerspectiveFovLH(&projection, 3.1415927f / 4,
                                static_cast<float>(width) / static_cast<float>(height), 1.0f,
                                500.0f);
-    device.SetTransform(D3DTS_PROJECTION, projection);
+    return projection;
+}
+
+void SetSceneProjection(platform::IGraphicsDevice& device, int width, int height) {
+    device.SetTransform(D3DTS_PROJECTION, SceneProjection(width, height));
+}
+
+CScreenBounds::CScreenBounds(const D3DXMATRIX& viewProjection, int width, int height)
+    : m_ViewProjection(viewProjection), m_fWidth(static_cast<float>(width)),
+      m_fHeight(static_cast<float>(height)) {}
+
+void CScreenBounds::Add(const D3DXVECTOR3& point) {
+    const auto& m = m_ViewProjection.m;
+    const auto at = [&](int column) {
+        return point.x * m[0][column] + point.y * m[1][column] + point.z * m[2][column] +
+               m[3][column];
+    };
+    const float w = at(3);
+    // Between points in front of the eye whatever is seen projects between them; a point
+    // behind it can reach anywhere.
+    if (!(w > 1e-6f)) {
+        m_bWhole = true;
+        return;
+    }
+    const float x = (at(0) / w + 1) / 2 * m_fWidth;
+    const float y = (1 - at(1) / w) / 2 * m_fHeight;
+    if (!std::isfinite(x) || !std::isfinite(y)) {
+        m_bWhole = true;
+        return;
+    }
+    m_fLeft = m_bAny ? std::fmin(m_fLeft, x) : x;
+    m_fRight = m_bAny ? std::fmax(m_fRight, x) : x;
+    m_fTop = m_bAny ? std::fmin(m_fTop, y) : y;
+    m_fBottom = m_bAny ? std::fmax(m_fBottom, y) : y;
+    m_bAny = true;
+}
+
+void CScreenBounds::AddBox(const D3DXVECTOR3& lowest, const D3DXVECTOR3& highest) {
+    for (int corner = 0; corner < 8; ++corner) {
+        Add(D3DXVECTOR3{(corner & 1) != 0 ? highest.x : lowest.x,
+                        (corner & 2) != 0 ? highest.y : lowest.y,
+                        (corner & 4) != 0 ? highest.z : lowest.z});
+    }
+}
+
+bool CScreenBounds::Get(platform::SRect& rect) const {
+    const platform::SRect screen{0, 0, static_cast<int>(m_fWidth), static_cast<int>(m_fHeight)};
+    if (m_bWhole) {
+        rect = screen;
+        return true;
+    }
+    if (!m_bAny) {
+        return false;
+    }
+    // A pixel is drawn when its centre is covered: a pixel more on each side is room enough
+    // for the rasteriser's rounding.
+    const auto clamp = [](float v, int high) {
+        return static_cast<int>(std::clamp(v, 0.0f, static_cast<float>(high)));
+    };
+    rect.left = clamp(std::floor(m_fLeft) - 1, screen.right);
+    rect.right = clamp(std::ceil(m_fRight) + 1, screen.right);
+    rect.top = clamp(std::floor(m_fTop) - 1, screen.bottom);
+    rect.bottom = clamp(std::ceil(m_fBottom) + 1, screen.bottom);
+    return rect.left < rect.right && rect.top < rect.bottom;
 }
 
 void CDirect3D::ReleaseAll() {

@@ -13,7 +13,31 @@
 // material of every lit mesh, and the projection, a quarter turn of view across the screen's
 // height with depth from 1 to 500 units.
 D3DMATERIAL9 SceneMaterial();
+// The scenes' projection for a screen of width × height: 45 degrees, near 1, far 500.
+D3DXMATRIX SceneProjection(int width, int height);
 void SetSceneProjection(platform::IGraphicsDevice& device, int width, int height);
+
+// The screen rectangle that holds what lies within the points added, as seen through a view
+// and projection on a screen of width × height pixels. A point at or behind the eye makes
+// it the whole screen.
+class CScreenBounds {
+  public:
+    CScreenBounds(const D3DXMATRIX& viewProjection, int width, int height);
+    void Add(const D3DXVECTOR3& point);
+    // The corners of the box from lowest to highest.
+    void AddBox(const D3DXVECTOR3& lowest, const D3DXVECTOR3& highest);
+    // False when no point was added or none is on the screen; else rect holds every pixel
+    // the points' convex hull touches, clipped to the screen.
+    bool Get(platform::SRect& rect) const;
+
+  private:
+    D3DXMATRIX m_ViewProjection;
+    float m_fWidth;
+    float m_fHeight;
+    bool m_bAny = false;
+    bool m_bWhole = false;
+    float m_fLeft = 0, m_fTop = 0, m_fRight = 0, m_fBottom = 0;
+};
 
 // The graphics device of the game: it settles the display mode from the settings, creates
 // the device, the sprite object and the font, brackets every frame and saves screenshots.

@@ -6,6 +6,7 @@
 #include "settings/Log.h"
 #include "settings/Settings.h"
 
+#include <cmath>
 #include <cstring>
 #include <optional>
 #include <vector>
@@ -87,6 +88,7 @@ void CModel::Load(platform::IGraphicsDevice* device, const char* fileName) {
     m_pIndexBuffer.reset();
     m_iVertexCount = 0;
     m_iIndexCount = 0;
+    m_vLowest = m_vHighest = D3DXVECTOR3{0, 0, 0};
     if (m_pDevice != nullptr && vertexCount > 0) {
         m_pVertexBuffer = m_pDevice->CreateVertexBuffer(
             bytes.data() + 4, static_cast<std::size_t>(kVertexSize * vertexCount));
@@ -103,6 +105,7 @@ void CModel::Load(platform::IGraphicsDevice* device, const char* fileName) {
     if (m_pVertexBuffer && m_pIndexBuffer) {
         m_iIndexCount = static_cast<int>(indexCount);
         m_iVertexCount = static_cast<int>(vertexCount);
+        FindBounds(bytes.data() + 4, static_cast<std::size_t>(vertexCount));
     }
 
     // The texture: 64 × 64 with the whole mip chain, opaque white transparent.
@@ -113,6 +116,27 @@ void CModel::Load(platform::IGraphicsDevice* device, const char* fileName) {
     if (!m_pTexture) {
         LogError("Texture konnte nicht erzeugt werden!");
         LogError(m_szTextureName);
+    }
+}
+
+void CModel::FindBounds(const char* vertices, std::size_t count) {
+    bool first = true;
+    for (std::size_t i = 0; i < count; ++i) {
+        float p[3];
+        std::memcpy(p, vertices + i * kVertexSize, sizeof p);
+        if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2])) {
+            continue;
+        }
+        const D3DXVECTOR3 point{p[0], p[1], p[2]};
+        m_vLowest =
+            first ? point
+                  : D3DXVECTOR3{std::fmin(m_vLowest.x, point.x), std::fmin(m_vLowest.y, point.y),
+                                std::fmin(m_vLowest.z, point.z)};
+        m_vHighest =
+            first ? point
+                  : D3DXVECTOR3{std::fmax(m_vHighest.x, point.x), std::fmax(m_vHighest.y, point.y),
+                                std::fmax(m_vHighest.z, point.z)};
+        first = false;
     }
 }
 

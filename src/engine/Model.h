@@ -27,12 +27,18 @@ class CModel {
                            D3DXMATRIX matrix);
 
     int GetVertexCount() const { return m_iVertexCount; }
+    // The smallest box around the mesh's points (a point at the origin when it has none).
+    const D3DXVECTOR3& GetLowest() const { return m_vLowest; }
+    const D3DXVECTOR3& GetHighest() const { return m_vHighest; }
     int GetIndexCount() const { return m_iIndexCount; }
     const char* GetTextureName() const { return m_szTextureName; }
     platform::ITexture* GetTexture() const { return m_pTexture.get(); }
 
   private:
     void Draw(const D3DXMATRIX& world);
+    // The box around count vertices of the file's layout; points that are not finite count
+    // for nothing.
+    void FindBounds(const char* vertices, std::size_t count);
 
     platform::IGraphicsDevice* m_pDevice = nullptr;
     std::unique_ptr<platform::IVertexBuffer> m_pVertexBuffer;
@@ -40,5 +46,7 @@ class CModel {
     std::unique_ptr<platform::ITexture> m_pTexture;
     int m_iIndexCount = 0;
     int m_iVertexCount = 0;
+    D3DXVECTOR3 m_vLowest{0, 0, 0};
+    D3DXVECTOR3 m_vHighest{0, 0, 0};
     char m_szTextureName[17] = {}; // 16 bytes from the file and a zero that is always there
 };

@@ -38,11 +38,9 @@ void CParticleSystem::Render(D3DXMATRIX view, D3DXMATRIX world) {
 
     m_Vertices.clear();
     for (const SParticle& p : m_ParticleList) {
-        // A particle added with no lifetime left shows as at its end.
-        const float t = p.fLifeTime > 0.0f ? p.fAge / p.fLifeTime : 1.0f;
-        const float angle = t * p.fRotationChange + p.fRotation;
-        const float size = t * p.fSizeChange + p.fSize;
-        const D3DXVECTOR3 centre = p.vPos + p.vDrift * t;
+        const float angle = p.Progress() * p.fRotationChange + p.fRotation;
+        const float size = p.Size();
+        const D3DXVECTOR3 centre = p.Centre();
         const D3DXVECTOR3 a =
             (right * std::cos(angle) * size + up * std::sin(-angle) * size) * 0.5f;
         const D3DXVECTOR3 b = (right * std::sin(angle) * size + up * std::cos(angle) * size) * 0.5f;

@@ -19,6 +19,11 @@ struct SParticle {
     float fSizeChange = 0.0f;     // change of the edge length over the lifetime
     float fRotation = 0.0f;       // radians at birth
     float fRotationChange = 0.0f; // change over the lifetime
+
+    // How far through its life it is, 0 to 1; one added with no lifetime left is at its end.
+    float Progress() const { return fLifeTime > 0.0f ? fAge / fLifeTime : 1.0f; }
+    D3DXVECTOR3 Centre() const { return vPos + vDrift * Progress(); }
+    float Size() const { return Progress() * fSizeChange + fSize; }
 };
 
 // Short-lived textured squares facing the camera, all drawn with one call.

@@ -94,7 +94,20 @@ void CGame::DrawField(const D3DXMATRIX& view) {
     m_Paddel.Render();
     m_Blocks.Render(view, true);
     if (m_bMirror) {
-        m_Board.Render(true);
+        // Blended over itself the board stays as it is. Drawn again it only shows what lies
+        // below the floor through it: it is drawn again only where that is on the screen.
+        const int W = m_pDirect3D->GetScreenWidth();
+        const int H = m_pDirect3D->GetScreenHeight();
+        D3DXMATRIX viewProjection;
+        const D3DXMATRIX projection = SceneProjection(W, H);
+        D3DXMatrixMultiply(&viewProjection, &view, &projection);
+        platform::SRect below;
+        if (m_Blocks.BelowTheFloor(viewProjection, W, H, below)) {
+            m_pDevice->SetScissorRect(below);
+            m_pDevice->SetRenderState(D3DRS_SCISSORTESTENABLE, 1);
+            m_Board.Render(true);
+            m_pDevice->SetRenderState(D3DRS_SCISSORTESTENABLE, 0);
+        }
     }
 }
 

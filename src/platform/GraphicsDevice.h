@@ -2,6 +2,7 @@
 
 #include "D3D9Types.h"
 #include "Image.h"
+#include "Rect.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -77,6 +78,9 @@ class IGraphicsDevice {
     virtual void SetTextureStageState(int stage, D3DTEXTURESTAGESTATETYPE state,
                                       std::uint32_t value) = 0;
     virtual void SetTransform(D3DTRANSFORMSTATETYPE state, const D3DXMATRIX& matrix) = 0;
+    // While D3DRS_SCISSORTESTENABLE is on, draws touch only the pixels inside rect (back
+    // buffer pixels, y down); Clear is not limited.
+    virtual void SetScissorRect(const SRect& rect) = 0;
     virtual void SetMaterial(const D3DMATERIAL9& material) = 0;
     virtual void SetLight(int index, const D3DLIGHT9& light) = 0;
     virtual void LightEnable(int index, bool enable) = 0;

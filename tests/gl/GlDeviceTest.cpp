@@ -141,6 +141,35 @@ TEST_F(GlDevice, AKeptFrameIsShownAgainAsItWasAndReadBack) {
     EXPECT_THAT(shown(), IsNearRgb(SRgb{0x50, 0x60, 0x70}, 0)) << "the next kept one";
 }
 
+// The scissor rectangle (y down, right and bottom outside) limits meshes and screen quads
+// while it is on; the clear fills the whole frame all the same.
+TEST_F(GlDevice, TheScissorLimitsDrawsButNotTheClear) {
+    m_Direct3D.SetClearColor(0xFF000000u);
+    m_Direct3D.BeginFrame();
+    m_pDevice->SetScissorRect(platform::SRect{100, 50, 200, 150});
+    m_pDevice->SetRenderState(D3DRS_SCISSORTESTENABLE, 1);
+    m_Direct3D.SetClearColor(0xFF0000FFu);
+    m_Direct3D.BeginFrame(); // blue everywhere, the scissor notwithstanding
+    LookFromFront();
+    m_pDevice->SetRenderState(D3DRS_LIGHTING, 0);
+    auto square = Square(20, 0);
+    DrawSquare(square.get());
+    m_pDevice->SetScissorRect(platform::SRect{300, 300, 310, 320});
+    const platform::SScreenQuad whole{
+        {{0, 0, 0, 0}, {640, 0, 1, 0}, {0, 480, 0, 1}, {640, 480, 1, 1}}};
+    m_pDevice->DrawScreenQuads(nullptr, &whole, 1, 0xFFFF0000u);
+    m_pDevice->SetRenderState(D3DRS_SCISSORTESTENABLE, 0);
+    const platform::SImage frame = Frame();
+    EXPECT_THAT(RgbOf(frame.At(100, 50)), IsNearRgb(SRgb{255, 255, 255}, 1));
+    EXPECT_THAT(RgbOf(frame.At(199, 149)), IsNearRgb(SRgb{255, 255, 255}, 1));
+    EXPECT_THAT(RgbOf(frame.At(99, 100)), IsNearRgb(SRgb{0, 0, 255}, 1));
+    EXPECT_THAT(RgbOf(frame.At(200, 100)), IsNearRgb(SRgb{0, 0, 255}, 1));
+    EXPECT_THAT(RgbOf(frame.At(150, 49)), IsNearRgb(SRgb{0, 0, 255}, 1));
+    EXPECT_THAT(RgbOf(frame.At(150, 150)), IsNearRgb(SRgb{0, 0, 255}, 1));
+    EXPECT_THAT(RgbOf(frame.At(305, 310)), IsNearRgb(SRgb{255, 0, 0}, 1));
+    EXPECT_THAT(RgbOf(frame.At(305, 320)), IsNearRgb(SRgb{0, 0, 255}, 1));
+}
+
 TEST_F(GlDevice, ClockwiseFacesShowAndTheMirrorPassFlipsTheCulling) {
     m_Direct3D.SetClearColor(0xFF000000u);
     m_Direct3D.BeginFrame();

@@ -5,6 +5,7 @@
 #include "Paddel.h"
 #include "Random.h"
 #include "audio/Sound.h"
+#include "engine/Direct3D.h"
 #include "engine/TextureLoader.h"
 #include "platform/D3DXMath.h"
 #include "platform/Path.h"
@@ -12,6 +13,7 @@
 #include "settings/Settings.h"
 
 #include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <optional>
 
@@ -317,6 +319,37 @@ void CBlocks::Emit(const D3DXVECTOR3& p, int type) {
         particle.fRotationChange = spin;
         m_Particles.Add(particle);
     }
+}
+
+bool CBlocks::BelowTheFloor(const D3DXMATRIX& viewProjection, int width, int height,
+                            platform::SRect& rect) const {
+    CScreenBounds bounds(viewProjection, width, height);
+    if (m_bMirror) {
+        for (const SBlock& block : m_Blocks) {
+            if (block.Type < 0 || block.Type >= static_cast<int>(m_BlockInfo.size())) {
+                continue;
+            }
+            const CModel& model = m_BlockInfo[static_cast<std::size_t>(block.Type)].Model;
+            if (model.GetVertexCount() == 0) {
+                continue;
+            }
+            // Mirrored in the floor: heights change their sign.
+            const D3DXVECTOR3 low = model.GetLowest() + block.Position;
+            const D3DXVECTOR3 high = model.GetHighest() + block.Position;
+            bounds.AddBox(D3DXVECTOR3{low.x, -high.y, low.z}, D3DXVECTOR3{high.x, -low.y, high.z});
+        }
+    }
+    if (m_bParticles) {
+        for (const SParticle& particle : m_Particles.GetParticles()) {
+            // A square facing the camera, turned any way, lies within its half diagonal.
+            const D3DXVECTOR3 c = particle.Centre();
+            const float r = std::fabs(particle.Size()) * 0.7072f;
+            if (c.y - r < 0) {
+                bounds.AddBox(c - D3DXVECTOR3{r, r, r}, c + D3DXVECTOR3{r, r, r});
+            }
+        }
+    }
+    return bounds.Get(rect);
 }
 
 void CBlocks::Render(D3DXMATRIX view, bool reflect) {

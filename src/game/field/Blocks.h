@@ -57,6 +57,10 @@ class CBlocks {
     // Draws the blocks, the particles and, with reflect and mirroring on, the blocks mirrored
     // below the floor.
     void Render(D3DXMATRIX view, bool reflect);
+    // The screen rectangle of what Render draws below the floor (y < 0): the mirror images
+    // and the particles reaching down there; false when there is nothing.
+    bool BelowTheFloor(const D3DXMATRIX& viewProjection, int width, int height,
+                       platform::SRect& rect) const;
 
     const std::vector<SBlock>& GetBlocks() const { return m_Blocks; }
     const std::vector<SBlockInfo>& GetBlockInfo() const { return m_BlockInfo; }

@@ -286,8 +286,12 @@ class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
         case D3DRS_BLENDFACTOR:
             m_State.blendFactor = value;
             break;
+        case D3DRS_SCISSORTESTENABLE:
+            m_State.scissor = value != 0;
+            break;
         }
     }
+    void SetScissorRect(const SRect& rect) override { m_State.scissorRect = rect; }
 
     void SetSamplerState(int stage, D3DSAMPLERSTATETYPE state, std::uint32_t value) override {
         DrawWaiting();
@@ -470,6 +474,7 @@ class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
         }
         DrawWaiting();
         m_bFrameDrawn = true;
+        ApplyScissor();
         m_ScreenVertices.clear();
         for (std::size_t i = 0; i < count; ++i) {
             const SScreenVertex* c = quads[i].corners;
@@ -561,6 +566,8 @@ class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
         std::uint32_t ambient = 0;
         std::uint32_t blendFactor = 0xFFFFFFFFu;
         bool stage1Modulate = false;
+        bool scissor = false;
+        SRect scissorRect;
         bool operator==(const SState&) const = default;
     };
     struct SSampler {
@@ -580,6 +587,17 @@ class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
         m_bDirect = (windowWidth == m_iWidth && windowHeight == m_iHeight) || !MakeFramebuffer();
         glBindFramebuffer(GL_FRAMEBUFFER, m_bDirect ? 0 : m_Framebuffer.Get());
         glViewport(0, 0, m_iWidth, m_iHeight);
+    }
+    // The scissor rectangle in OpenGL's window coordinates, whose rows start at the bottom.
+    void ApplyScissor() {
+        if (!m_State.scissor) {
+            glDisable(GL_SCISSOR_TEST);
+            return;
+        }
+        const SRect& r = m_State.scissorRect;
+        glEnable(GL_SCISSOR_TEST);
+        glScissor(r.left, m_iHeight - r.bottom, std::max(r.right - r.left, 0),
+                  std::max(r.bottom - r.top, 0));
     }
     // The framebuffer of the back buffer's size, made when it is first needed; false when
     // the driver cannot make it.
@@ -868,6 +886,7 @@ class CGlDevice final : public IGraphicsDevice, private IWaitingDraws {
     // Puts the Direct3D states into OpenGL before a draw of the scene.
     void PrepareScene() {
         m_bFrameDrawn = true;
+        ApplyScissor();
         glUseProgram(m_SceneProgram.Get());
         if (m_State.zEnable) {
             glEnable(GL_DEPTH_TEST);

@@ -152,6 +152,11 @@ void CRecordingDevice::SetTransform(D3DTRANSFORMSTATETYPE state, const D3DXMATRI
     ++m_iStateChanges;
 }
 
+void CRecordingDevice::SetScissorRect(const SRect& rect) {
+    m_ScissorRect = rect;
+    ++m_iStateChanges;
+}
+
 void CRecordingDevice::SetMaterial(const D3DMATERIAL9& material) {
     m_Material = material;
     ++m_iStateChanges;
@@ -223,6 +228,7 @@ SRecordedDraw CRecordingDevice::MakeDraw(SRecordedDraw::EKind kind) const {
     draw.texture1 = m_Textures[1];
     draw.stage1ColorOp = GetTextureStageState(1, D3DTSS_COLOROP);
     draw.renderStates = m_RenderStates;
+    draw.scissor = m_ScissorRect;
     return draw;
 }
 

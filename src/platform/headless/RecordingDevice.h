@@ -47,6 +47,7 @@ struct SRecordedDraw {
     std::vector<std::uint8_t> vertices;        // drawn from memory: the vertices
     std::vector<SScreenQuad> quads;            // screen quads: the rectangles
     D3DCOLOR color = 0;                        // screen quads: the colour
+    SRect scissor;                             // the scissor rectangle set
 
     std::uint32_t State(D3DRENDERSTATETYPE state) const;
 };
@@ -86,6 +87,7 @@ class CRecordingDevice final : public IGraphicsDevice {
     void SetTextureStageState(int stage, D3DTEXTURESTAGESTATETYPE state,
                               std::uint32_t value) override;
     void SetTransform(D3DTRANSFORMSTATETYPE state, const D3DXMATRIX& matrix) override;
+    void SetScissorRect(const SRect& rect) override;
     void SetMaterial(const D3DMATERIAL9& material) override;
     void SetLight(int index, const D3DLIGHT9& light) override;
     void LightEnable(int index, bool enable) override;
@@ -121,6 +123,7 @@ class CRecordingDevice final : public IGraphicsDevice {
     std::map<int, std::uint32_t> m_SamplerStates;      // stage × 1000 + state
     std::map<int, std::uint32_t> m_TextureStageStates; // stage × 1000 + state
     D3DXMATRIX m_Transforms[3];                        // world, view, projection
+    SRect m_ScissorRect;
     D3DMATERIAL9 m_Material;
     D3DLIGHT9 m_Light;
     bool m_bLightEnabled = false;

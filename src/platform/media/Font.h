@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/Rect.h"
+
 #include <cstdint>
 #include <memory>
 #include <string>
@@ -7,14 +9,6 @@
 #include <vector>
 
 namespace platform {
-
-// A screen rectangle in pixels: left and top inside, right and bottom outside.
-struct SRect {
-    int left = 0;
-    int top = 0;
-    int right = 0;
-    int bottom = 0;
-};
 
 // One glyph placed on the screen: its screen rectangle (pixels, y down) and the part of the
 // atlas it shows (texture coordinates 0..1).
