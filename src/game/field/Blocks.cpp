@@ -323,7 +323,23 @@ void CBlocks::Emit(const D3DXVECTOR3& p, int type) {
 
 bool CBlocks::BelowTheFloor(const D3DXMATRIX& viewProjection, int width, int height,
                             platform::SRect& rect) const {
-    CScreenBounds bounds(viewProjection, width, height);
+    // One box around all mirror images and one around the particles reaching down: what
+    // lies inside a box is seen within the box's own screen rectangle.
+    struct SBox {
+        bool any = false;
+        D3DXVECTOR3 low{0, 0, 0};
+        D3DXVECTOR3 high{0, 0, 0};
+        void Add(const D3DXVECTOR3& a, const D3DXVECTOR3& b) {
+            low = any ? D3DXVECTOR3{std::fmin(low.x, a.x), std::fmin(low.y, a.y),
+                                    std::fmin(low.z, a.z)}
+                      : a;
+            high = any ? D3DXVECTOR3{std::fmax(high.x, b.x), std::fmax(high.y, b.y),
+                                     std::fmax(high.z, b.z)}
+                       : b;
+            any = true;
+        }
+    };
+    SBox mirrored;
     if (m_bMirror) {
         for (const SBlock& block : m_Blocks) {
             if (block.Type < 0 || block.Type >= static_cast<int>(m_BlockInfo.size())) {
@@ -336,17 +352,24 @@ bool CBlocks::BelowTheFloor(const D3DXMATRIX& viewProjection, int width, int hei
             // Mirrored in the floor: heights change their sign.
             const D3DXVECTOR3 low = model.GetLowest() + block.Position;
             const D3DXVECTOR3 high = model.GetHighest() + block.Position;
-            bounds.AddBox(D3DXVECTOR3{low.x, -high.y, low.z}, D3DXVECTOR3{high.x, -low.y, high.z});
+            mirrored.Add(D3DXVECTOR3{low.x, -high.y, low.z}, D3DXVECTOR3{high.x, -low.y, high.z});
         }
     }
+    SBox particles;
     if (m_bParticles) {
         for (const SParticle& particle : m_Particles.GetParticles()) {
             // A square facing the camera, turned any way, lies within its half diagonal.
             const D3DXVECTOR3 c = particle.Centre();
             const float r = std::fabs(particle.Size()) * 0.7072f;
             if (c.y - r < 0) {
-                bounds.AddBox(c - D3DXVECTOR3{r, r, r}, c + D3DXVECTOR3{r, r, r});
+                particles.Add(c - D3DXVECTOR3{r, r, r}, c + D3DXVECTOR3{r, r, r});
             }
+        }
+    }
+    CScreenBounds bounds(viewProjection, width, height);
+    for (const SBox* box : {&mirrored, &particles}) {
+        if (box->any) {
+            bounds.AddBox(box->low, box->high);
         }
     }
     return bounds.Get(rect);
