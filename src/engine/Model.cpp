@@ -88,7 +88,7 @@ void CModel::Load(platform::IGraphicsDevice* device, const char* fileName) {
     m_pIndexBuffer.reset();
     m_iVertexCount = 0;
     m_iIndexCount = 0;
-    m_vLowest = m_vHighest = D3DXVECTOR3{0, 0, 0};
+    m_Bounds = SBox{};
     if (m_pDevice != nullptr && vertexCount > 0) {
         m_pVertexBuffer = m_pDevice->CreateVertexBuffer(
             bytes.data() + 4, static_cast<std::size_t>(kVertexSize * vertexCount));
@@ -119,24 +119,23 @@ void CModel::Load(platform::IGraphicsDevice* device, const char* fileName) {
     }
 }
 
+void SBox::Add(const D3DXVECTOR3& lowest, const D3DXVECTOR3& highest) {
+    low = any ? D3DXVECTOR3{std::fmin(low.x, lowest.x), std::fmin(low.y, lowest.y),
+                            std::fmin(low.z, lowest.z)}
+              : lowest;
+    high = any ? D3DXVECTOR3{std::fmax(high.x, highest.x), std::fmax(high.y, highest.y),
+                             std::fmax(high.z, highest.z)}
+               : highest;
+    any = true;
+}
+
 void CModel::FindBounds(const char* vertices, std::size_t count) {
-    bool first = true;
     for (std::size_t i = 0; i < count; ++i) {
         float p[3];
         std::memcpy(p, vertices + i * kVertexSize, sizeof p);
-        if (!std::isfinite(p[0]) || !std::isfinite(p[1]) || !std::isfinite(p[2])) {
-            continue;
+        if (std::isfinite(p[0]) && std::isfinite(p[1]) && std::isfinite(p[2])) {
+            m_Bounds.Add(D3DXVECTOR3{p[0], p[1], p[2]});
         }
-        const D3DXVECTOR3 point{p[0], p[1], p[2]};
-        m_vLowest =
-            first ? point
-                  : D3DXVECTOR3{std::fmin(m_vLowest.x, point.x), std::fmin(m_vLowest.y, point.y),
-                                std::fmin(m_vLowest.z, point.z)};
-        m_vHighest =
-            first ? point
-                  : D3DXVECTOR3{std::fmax(m_vHighest.x, point.x), std::fmax(m_vHighest.y, point.y),
-                                std::fmax(m_vHighest.z, point.z)};
-        first = false;
     }
 }
 

@@ -6,6 +6,16 @@
 #include <memory>
 #include <string>
 
+// The smallest axis-aligned box around what is added to it; a point at the origin until then.
+struct SBox {
+    bool any = false;
+    D3DXVECTOR3 low{0, 0, 0};
+    D3DXVECTOR3 high{0, 0, 0};
+    void Add(const D3DXVECTOR3& point) { Add(point, point); }
+    // The box from lowest to highest.
+    void Add(const D3DXVECTOR3& lowest, const D3DXVECTOR3& highest);
+};
+
 // A mesh of the game (ball, blocks, board, paddle): an indexed triangle list read from a
 // ".mdl" file, with one texture named inside the file.
 //
@@ -28,8 +38,8 @@ class CModel {
 
     int GetVertexCount() const { return m_iVertexCount; }
     // The smallest box around the mesh's points (a point at the origin when it has none).
-    const D3DXVECTOR3& GetLowest() const { return m_vLowest; }
-    const D3DXVECTOR3& GetHighest() const { return m_vHighest; }
+    const D3DXVECTOR3& GetLowest() const { return m_Bounds.low; }
+    const D3DXVECTOR3& GetHighest() const { return m_Bounds.high; }
     int GetIndexCount() const { return m_iIndexCount; }
     const char* GetTextureName() const { return m_szTextureName; }
     platform::ITexture* GetTexture() const { return m_pTexture.get(); }
@@ -46,7 +56,6 @@ class CModel {
     std::unique_ptr<platform::ITexture> m_pTexture;
     int m_iIndexCount = 0;
     int m_iVertexCount = 0;
-    D3DXVECTOR3 m_vLowest{0, 0, 0};
-    D3DXVECTOR3 m_vHighest{0, 0, 0};
+    SBox m_Bounds;
     char m_szTextureName[17] = {}; // 16 bytes from the file and a zero that is always there
 };

@@ -325,20 +325,6 @@ bool CBlocks::BelowTheFloor(const D3DXMATRIX& viewProjection, int width, int hei
                             platform::SRect& rect) const {
     // One box around all mirror images and one around the particles reaching down: what
     // lies inside a box is seen within the box's own screen rectangle.
-    struct SBox {
-        bool any = false;
-        D3DXVECTOR3 low{0, 0, 0};
-        D3DXVECTOR3 high{0, 0, 0};
-        void Add(const D3DXVECTOR3& a, const D3DXVECTOR3& b) {
-            low = any ? D3DXVECTOR3{std::fmin(low.x, a.x), std::fmin(low.y, a.y),
-                                    std::fmin(low.z, a.z)}
-                      : a;
-            high = any ? D3DXVECTOR3{std::fmax(high.x, b.x), std::fmax(high.y, b.y),
-                                     std::fmax(high.z, b.z)}
-                       : b;
-            any = true;
-        }
-    };
     SBox mirrored;
     if (m_bMirror) {
         for (const SBlock& block : m_Blocks) {
