@@ -66,6 +66,12 @@ using CGlFramebuffer = CGlName<DeleteFramebuffer>;
 using CGlRenderbuffer = CGlName<DeleteRenderbuffer>;
 using CGlSampler = CGlName<DeleteSampler>;
 
+// An offset into the bound buffer, as OpenGL takes it: in a pointer.
+inline const void* BufferOffset(std::size_t offset) {
+    // NOLINTNEXTLINE(performance-no-int-to-ptr): GL takes buffer offsets as pointers
+    return reinterpret_cast<const void*>(offset);
+}
+
 // The draws that wait in the device, as the objects it made see them: an object that goes
 // away has them drawn first, since they may use it. The device unlinks itself when it goes.
 class IWaitingDraws {
