@@ -5,6 +5,7 @@
 #include "input/Input.h"
 #include "platform/D3DXMath.h"
 #include "platform/Numeric.h"
+#include "platform/Translation.h"
 #include "settings/Settings.h"
 
 #include <cmath>
@@ -22,7 +23,7 @@ void CGame::Render() {
         // In the middle of the screen; above the centred lines of a panel when one shows.
         const int H = m_pDirect3D->GetScreenHeight();
         const bool panel = !m_bLevelSelect && m_iGameState != STATE_PLAYING;
-        m_pDirect3D->WriteText("Pause", 0, panel ? H / 2 - 48 : H / 2 - 8, m_InfoTextColor, 1);
+        m_pDirect3D->WriteText(Tr("Pause"), 0, panel ? H / 2 - 48 : H / 2 - 8, m_InfoTextColor, 1);
     }
 }
 
@@ -117,9 +118,9 @@ void CGame::DrawScreen() {
     if (m_bLevelSelect) {
         m_LeftArrow.Draw();
         m_RightArrow.Draw();
-        m_pDirect3D->WriteText("Levelauswahl - Rechte Maustaste startet das Spiel", 0, 0,
+        m_pDirect3D->WriteText(Tr("Levelauswahl - Rechte Maustaste startet das Spiel"), 0, 0,
                                m_SelectTextColor, 1);
-        std::snprintf(text, sizeof text, "Levelnummer: %d", m_iLevelnummer);
+        std::snprintf(text, sizeof text, TrFormat("Levelnummer: %d"), m_iLevelnummer);
         m_pDirect3D->WriteText(text, 0, H - 16, m_SelectTextColor, 1);
         m_Pointer.Draw(m_pInput != nullptr ? m_pInput->GetMouseX() : 0,
                        m_pInput != nullptr ? m_pInput->GetMouseY() : 0, 0);
@@ -128,21 +129,22 @@ void CGame::DrawScreen() {
     switch (m_iGameState) {
     case STATE_PLAYING:
         m_Player.DrawHud();
-        std::snprintf(text, sizeof text, "Highscore: %d", m_iHighscore);
+        std::snprintf(text, sizeof text, TrFormat("Highscore: %d"), m_iHighscore);
         m_pDirect3D->WriteText(text, 0, 64, m_PlayerTextColor, 0);
         break;
     case STATE_GAME_OVER:
         DrawPanel();
         m_pDirect3D->WriteText(
-            "Spiel vorbei\nn drücken um neu zu starten\nEsc um zum Menü zurück zu kehren", 0, H / 2,
-            m_InfoTextColor, 1);
+            Tr("Spiel vorbei\nn drücken um neu zu starten\nEsc um zum Menü zurück zu kehren"), 0,
+            H / 2, m_InfoTextColor, 1);
         break;
     case STATE_HIGHSCORE:
         DrawPanel();
         // The line reads as the game has always shown it ("einen neue"): keep it.
         std::snprintf(text, sizeof text,
-                      "Spiel vorbei\nSuper, du hast einen neue Highscore geschafft: %d\nn drücken "
-                      "um neu zu starten\nEsc um zum Menü zurück zu kehren",
+                      TrFormat("Spiel vorbei\nSuper, du hast einen neue Highscore geschafft: "
+                               "%d\nn drücken um neu zu starten\nEsc um zum Menü zurück zu "
+                               "kehren"),
                       platform::TruncToInt(m_Player.GetScore()));
         m_pDirect3D->WriteText(text, 0, H / 2, m_InfoTextColor, 1);
         break;

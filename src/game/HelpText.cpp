@@ -1,23 +1,35 @@
 #include "HelpText.h"
 
+#include "platform/Translation.h"
 #include "settings/Settings.h"
 
 #include <algorithm>
 
 const platform::CCachedFile* CHelpText::Current(int level) {
-    if (!m_Data || level != m_iLevel || m_Directory != g_Directory) {
-        const std::string name = "Text" + std::to_string(level) + ".txt";
+    if (m_Files.empty() || level != m_iLevel || m_Directory != g_Directory) {
+        const std::string_view german = "Text%d.txt";
+        // TRANSLATORS: the file name of the help text before level %d, beside the German
+        // one in the data set: a name of the language's own, such as "Text%d.en.txt".
+        const std::string_view translated = Tr("Text%d.txt");
         m_iLevel = level;
         m_Directory = g_Directory;
-        m_Data.emplace(DataDirectoryPath(name), kMaxFileSize);
-        m_Standard.emplace(StandardPath(name), kMaxFileSize);
+        m_Files.clear();
+        for (const auto& path : {DataDirectoryPath, StandardPath}) {
+            if (translated != german) {
+                m_Files.emplace_back(path(platform::NumberedName(translated, level, german)),
+                                     kMaxFileSize);
+            }
+            m_Files.emplace_back(path(platform::NumberedName(german, level, german)), kMaxFileSize);
+        }
         m_pShown = nullptr;
         m_Rows.clear();
     }
-    if (m_Data->Refresh()) {
-        return &*m_Data;
+    for (platform::CCachedFile& file : m_Files) {
+        if (file.Refresh()) {
+            return &file;
+        }
     }
-    return m_Standard->Refresh() ? &*m_Standard : nullptr;
+    return nullptr;
 }
 
 bool CHelpText::Exists(int level) {

@@ -5,6 +5,7 @@
 #include "field/Paddel.h"
 #include "input/Input.h"
 #include "platform/Numeric.h"
+#include "platform/Translation.h"
 #include "settings/Settings.h"
 
 #include <algorithm>
@@ -131,17 +132,19 @@ void CPlayer::FormatHudLine(int line, char (&text)[128]) const {
     const float accuracy = Accuracy();
     switch (line) {
     case 0:
-        std::snprintf(text, sizeof text, "Punkte: %d", TruncToInt(m_fScore));
+        std::snprintf(text, sizeof text, TrFormat("Punkte: %d"), TruncToInt(m_fScore));
         break;
     case 1:
-        std::snprintf(text, sizeof text, "Levelscore: %d * %.3f = %d", TruncToInt(m_fBlocksHit),
-                      static_cast<double>(accuracy), TruncToInt(m_fBlocksHit * accuracy));
+        std::snprintf(text, sizeof text, TrFormat("Levelscore: %d * %.3f = %d"),
+                      TruncToInt(m_fBlocksHit), static_cast<double>(accuracy),
+                      TruncToInt(m_fBlocksHit * accuracy));
         break;
     case 2:
-        std::snprintf(text, sizeof text, "Punktefaktor: %.2f", static_cast<double>(Factor()));
+        std::snprintf(text, sizeof text, TrFormat("Punktefaktor: %.2f"),
+                      static_cast<double>(Factor()));
         break;
     default:
-        std::snprintf(text, sizeof text, "Bälle: %d", m_iBalls);
+        std::snprintf(text, sizeof text, TrFormat("Bälle: %d"), m_iBalls);
         break;
     }
 }
@@ -164,31 +167,32 @@ void CPlayer::FormatStatisticsLine(int line, char (&text)[128]) const {
     const int level = m_Links.pLevelnummer != nullptr ? *m_Links.pLevelnummer : 1;
     switch (line) {
     case 0:
-        std::snprintf(text, sizeof text, "Statistik von Level %d", level);
+        std::snprintf(text, sizeof text, TrFormat("Statistik von Level %d"), level);
         break;
     case 1:
-        std::snprintf(text, sizeof text, "Blöcke getroffen: %d", hits);
+        std::snprintf(text, sizeof text, TrFormat("Blöcke getroffen: %d"), hits);
         break;
     case 2:
-        std::snprintf(text, sizeof text, "Ballkontakte des Paddels: %d", contacts);
+        std::snprintf(text, sizeof text, TrFormat("Ballkontakte des Paddels: %d"), contacts);
         break;
     case 3:
-        std::snprintf(text, sizeof text, "Genauigkeit: %.3f",
+        std::snprintf(text, sizeof text, TrFormat("Genauigkeit: %.3f"),
                       static_cast<double>(static_cast<float>(hits) / static_cast<float>(contacts)));
         break;
     case 4:
-        std::snprintf(text, sizeof text, "Schwierigkeitsgrad des Levels: %.3f",
+        std::snprintf(text, sizeof text, TrFormat("Schwierigkeitsgrad des Levels: %.3f"),
                       static_cast<double>(Factor()));
         break;
     case 5:
-        std::snprintf(text, sizeof text, "Punkte für diese Level: %.0f",
+        std::snprintf(text, sizeof text, TrFormat("Punkte für diese Level: %.0f"),
                       static_cast<double>(m_fLevelPoints));
         break;
     case 6:
-        std::snprintf(text, sizeof text, "Alte Punktzahl: %.0f", static_cast<double>(m_fScore));
+        std::snprintf(text, sizeof text, TrFormat("Alte Punktzahl: %.0f"),
+                      static_cast<double>(m_fScore));
         break;
     default:
-        std::snprintf(text, sizeof text, "Neue Punktzahl: %.0f",
+        std::snprintf(text, sizeof text, TrFormat("Neue Punktzahl: %.0f"),
                       static_cast<double>(m_fScore + m_fLevelPoints));
         break;
     }

@@ -7,6 +7,7 @@
 #include "input/Input.h"
 #include "platform/D3DXMath.h"
 #include "platform/Numeric.h"
+#include "platform/Translation.h"
 #include "settings/Log.h"
 #include "settings/Settings.h"
 
@@ -17,11 +18,11 @@
 namespace {
 
 // Who made the game, for the welcome lines and the credits.
-const char* const kProducer = "produziert von der Zantor-Werkstatt 2004";
+const char* const kProducer = N_("produziert von der Zantor-Werkstatt 2004");
 const char* const kWeb = "https://zantor.example";
-const char* const kAuthor = "Das Zantor-Team";
-const char* const kThanks = "allen, die Zantor gespielt und Fehler gemeldet haben";
-const char* const kMail = "team@zantor.example oder:";
+const char* const kAuthor = N_("Das Zantor-Team");
+const char* const kThanks = N_("allen, die Zantor gespielt und Fehler gemeldet haben");
+const char* const kMail = N_("team@zantor.example oder:");
 const char* const kMail2 = "hilfe@zantor.example";
 
 // A button without a "Time" divides by 0 on its way: its place saturates, as every
@@ -82,9 +83,9 @@ void CMenu::Init(CDirect3D* direct3D, CInput* input, CSound* sound, CGame* game)
     }
 
     m_Text.Init(direct3D);
-    m_Text.AddLine("Willkommen bei Zantor 0.95");
-    m_Text.AddLine(kProducer);
-    m_Text.AddLine((std::string("besuchen sie: ") + kWeb).c_str());
+    m_Text.AddLine(Tr("Willkommen bei Zantor 0.95"));
+    m_Text.AddLine(Tr(kProducer));
+    m_Text.AddLine((std::string(Tr("besuchen sie: ")) + kWeb).c_str());
     ResetButtons();
     g_Log << LOG_INFO << "Highscore laden";
     ReadHighscore();
@@ -202,18 +203,19 @@ void CMenu::Take(int i) {
         m_fCountdown = 2.0f;
         m_sState = MENU_STARTING;
         m_Text.Clear();
-        m_Text.AddLine("Spiel startet...");
+        m_Text.AddLine(Tr("Spiel startet..."));
         break;
     case 1:
         ReadHighscore();
         m_Text.Clear();
         // The credits read as they always have ("Entwicklet", "Tatkräftiger"): keep them.
+        // The empty lines and the addresses are the same in every language.
         for (const char* line :
-             {"Zantor:", "Hilfe zum Spiel erhalten sie jeweils am Anfang", "eines neuen Levels",
-              "(Learning by Doing)", "", "Entwicklet von:", kAuthor,
-              "Mit freundlicher und Tatkräftiger Unterstützung von:", kThanks, "",
-              "Kontakt per E-Mail an:", kMail, kMail2, "", kWeb}) {
-            m_Text.AddLine(line);
+             {N_("Zantor:"), N_("Hilfe zum Spiel erhalten sie jeweils am Anfang"),
+              N_("eines neuen Levels"), N_("(Learning by Doing)"), "", N_("Entwicklet von:"),
+              kAuthor, N_("Mit freundlicher und Tatkräftiger Unterstützung von:"), kThanks, "",
+              N_("Kontakt per E-Mail an:"), kMail, kMail2, "", kWeb}) {
+            m_Text.AddLine(*line != '\0' && line != kMail2 && line != kWeb ? Tr(line) : line);
         }
         m_sState = MENU_INFO;
         break;
@@ -221,7 +223,7 @@ void CMenu::Take(int i) {
         m_fCountdown = 2.0f;
         m_sState = MENU_QUITTING;
         m_Text.Clear();
-        m_Text.AddLine("Bis bald!");
+        m_Text.AddLine(Tr("Bis bald!"));
         break;
     }
 }
@@ -287,7 +289,7 @@ void CMenu::Render() {
         m_Text.Render();
     }
     char text[64];
-    std::snprintf(text, sizeof text, "Highscore: %i", m_iHighscore);
+    std::snprintf(text, sizeof text, TrFormat("Highscore: %i"), m_iHighscore);
     m_pDirect3D->WriteText(text, m_pDirect3D->GetScreenWidth() / 16,
                            m_pDirect3D->GetScreenHeight() - 32, m_MenuTextColor, 0);
     m_Pointer.Draw(m_pInput != nullptr ? m_pInput->GetMouseX() : 0,

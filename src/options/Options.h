@@ -1,6 +1,7 @@
 #pragma once
 
 #include "platform/Places.h"
+#include "platform/Translation.h"
 
 #include <array>
 #include <span>
@@ -10,7 +11,7 @@
 // The nine settings of the game that zantor-options switches, one check box each.
 struct SOption {
     int control;         // the dialog's control number
-    const char* caption; // the check box's caption
+    const char* caption; // the check box's caption, in German (Tr translates it)
     const char* section; // where the game reads it in Zantor.ini
     const char* key;
     int missing; // what the game takes when the file lacks the key
@@ -20,16 +21,16 @@ inline constexpr int kOptionCount = 9;
 
 // In the order they stand in the dialog, top to bottom.
 inline constexpr std::array<SOption, kOptionCount> kOptions = {{
-    {1007, "Fenstermodus", "VideoMode", "Windowed", 0},
-    {1006, "fps anzeigen", "Options", "ShowSpeed", 0},
-    {1000, "Spiegelungen", "Options", "Spiegelung", 0},
-    {1001, "Ballreflexionen", "Options", "Ballreflexionen", 0},
-    {1002, "Partikeleffekte", "Options", "Partikeleffekte", 0},
-    {1003, "Levelübergänge", "Options", "Leveluebergaenge", 0},
-    {1004, "Textverzögerungen", "Options", "Textverzoegerung", 0},
-    {1005, "Intro", "Options", "Intro", 0},
+    {1007, N_("Fenstermodus"), "VideoMode", "Windowed", 0},
+    {1006, N_("fps anzeigen"), "Options", "ShowSpeed", 0},
+    {1000, N_("Spiegelungen"), "Options", "Spiegelung", 0},
+    {1001, N_("Ballreflexionen"), "Options", "Ballreflexionen", 0},
+    {1002, N_("Partikeleffekte"), "Options", "Partikeleffekte", 0},
+    {1003, N_("Levelübergänge"), "Options", "Leveluebergaenge", 0},
+    {1004, N_("Textverzögerungen"), "Options", "Textverzoegerung", 0},
+    {1005, N_("Intro"), "Options", "Intro", 0},
     // Newer than many settings files: the game waits for the display when it is missing.
-    {1008, "Vertikale Synchronisation", "VideoMode", "VSync", 1},
+    {1008, N_("Vertikale Synchronisation"), "VideoMode", "VSync", 1},
 }};
 
 // The option of a control number or of a key (without regard to case); null when unknown.

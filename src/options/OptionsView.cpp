@@ -1,5 +1,7 @@
 #include "OptionsView.h"
 
+#include "platform/Translation.h"
+
 #include <gtk/gtk.h>
 
 #include <cstdio>
@@ -26,15 +28,16 @@ void ShowSaveError(const SView& view, const std::string& reason) {
     GtkWidget* message = gtk_message_dialog_new(
         GTK_WINDOW(view.window),
         static_cast<GtkDialogFlags>(GTK_DIALOG_MODAL | GTK_DIALOG_DESTROY_WITH_PARENT),
-        GTK_MESSAGE_ERROR, GTK_BUTTONS_NONE, "Die Einstellungen konnten nicht gespeichert werden.");
+        GTK_MESSAGE_ERROR, GTK_BUTTONS_NONE, "%s",
+        Tr("Die Einstellungen konnten nicht gespeichert werden."));
     // A file name need not be UTF-8; GTK shows only text that is.
     const std::unique_ptr<gchar, decltype(&g_free)> file(
         g_filename_display_name(view.dialog->GetFile().c_str()), &g_free);
     gtk_message_dialog_format_secondary_text(GTK_MESSAGE_DIALOG(message), "%s: %s", file.get(),
                                              reason.c_str());
-    gtk_window_set_title(GTK_WINDOW(message), "Fehler beim Speichern");
+    gtk_window_set_title(GTK_WINDOW(message), Tr("Fehler beim Speichern"));
     gtk_window_set_position(GTK_WINDOW(message), GTK_WIN_POS_CENTER_ON_PARENT);
-    gtk_dialog_add_button(GTK_DIALOG(message), "_Schließen", GTK_RESPONSE_CLOSE);
+    gtk_dialog_add_button(GTK_DIALOG(message), Tr("_Schließen"), GTK_RESPONSE_CLOSE);
     gtk_dialog_set_default_response(GTK_DIALOG(message), GTK_RESPONSE_CLOSE);
     gtk_dialog_run(GTK_DIALOG(message));
     gtk_widget_destroy(message);
@@ -85,17 +88,18 @@ void SetFocusOrder(GtkWidget* container, std::initializer_list<GtkWidget*> order
 
 int RunOptionsDialog(COptionsDialog& dialog, int& argc, char**& argv) {
     if (gtk_init_check(&argc, &argv) == FALSE) {
-        std::fprintf(stderr, "zantor-options: Kein Bildschirm gefunden; das Fenster braucht "
-                             "eine grafische Sitzung.\n"
-                             "zantor-options: Ohne Fenster: zantor-options --list, "
-                             "zantor-options --set NAME=0|1 ...\n");
+        std::fputs(Tr("zantor-options: Kein Bildschirm gefunden; das Fenster braucht "
+                      "eine grafische Sitzung.\n"
+                      "zantor-options: Ohne Fenster: zantor-options --list, "
+                      "zantor-options --set NAME=0|1 ...\n"),
+                   stderr);
         return 1;
     }
     SView view;
     view.dialog = &dialog;
     view.window = gtk_window_new(GTK_WINDOW_TOPLEVEL);
     GtkWindow* window = GTK_WINDOW(view.window);
-    gtk_window_set_title(window, "Zantor Optionen");
+    gtk_window_set_title(window, Tr("Zantor Optionen"));
     gtk_window_set_resizable(window, FALSE);
     gtk_window_set_modal(window, TRUE);
     gtk_window_set_type_hint(window, GDK_WINDOW_TYPE_HINT_DIALOG);
@@ -115,7 +119,7 @@ int RunOptionsDialog(COptionsDialog& dialog, int& argc, char**& argv) {
     gtk_box_pack_start(GTK_BOX(content), column, FALSE, FALSE, 0);
     for (int i = 0; i < kOptionCount; ++i) {
         view.boxes[i] =
-            gtk_check_button_new_with_label(kOptions[static_cast<std::size_t>(i)].caption);
+            gtk_check_button_new_with_label(Tr(kOptions[static_cast<std::size_t>(i)].caption));
         gtk_toggle_button_set_active(GTK_TOGGLE_BUTTON(view.boxes[i]), dialog.IsChecked(i));
         gtk_box_pack_start(GTK_BOX(column), view.boxes[i], FALSE, FALSE, 0);
     }
@@ -125,7 +129,7 @@ int RunOptionsDialog(COptionsDialog& dialog, int& argc, char**& argv) {
     gtk_button_box_set_layout(GTK_BUTTON_BOX(buttons), GTK_BUTTONBOX_END);
     gtk_box_set_spacing(GTK_BOX(buttons), kRelated);
     gtk_box_pack_end(GTK_BOX(content), buttons, FALSE, FALSE, 0);
-    GtkWidget* cancel = gtk_button_new_with_label("Abbrechen");
+    GtkWidget* cancel = gtk_button_new_with_label(Tr("Abbrechen"));
     GtkWidget* ok = gtk_button_new_with_label("OK");
     gtk_container_add(GTK_CONTAINER(buttons), cancel);
     gtk_container_add(GTK_CONTAINER(buttons), ok);

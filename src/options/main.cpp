@@ -13,6 +13,7 @@
 #include "platform/Path.h"
 #include "platform/Places.h"
 #include "platform/ReplaceFile.h"
+#include "platform/Translation.h"
 
 #include <cstdio>
 #include <cstring>
@@ -35,11 +36,12 @@ int Set(const SOptionsFile& file, const std::vector<std::string>& texts) {
     for (const std::string& text : texts) {
         const SAssignment assignment = ParseAssignment(text);
         if (assignment.option == nullptr) {
-            std::fprintf(stderr, "zantor-options: unbekannte Einstellung: %s\n", text.c_str());
+            std::fprintf(stderr, TrFormat("zantor-options: unbekannte Einstellung: %s\n"),
+                         text.c_str());
             return 2;
         }
         if (assignment.value < 0) {
-            std::fprintf(stderr, "zantor-options: %s.%s verlangt 0 oder 1: %s\n",
+            std::fprintf(stderr, TrFormat("zantor-options: %s.%s verlangt 0 oder 1: %s\n"),
                          assignment.option->section, assignment.option->key, text.c_str());
             return 2;
         }
@@ -48,8 +50,8 @@ int Set(const SOptionsFile& file, const std::vector<std::string>& texts) {
     std::string reason;
     if (!WriteOptions(file, assignments, &reason)) {
         std::fprintf(stderr,
-                     "zantor-options: Die Einstellungen konnten nicht gespeichert werden.\n"
-                     "zantor-options: %s: %s\n",
+                     TrFormat("zantor-options: Die Einstellungen konnten nicht gespeichert "
+                              "werden.\nzantor-options: %s: %s\n"),
                      file.write.c_str(), reason.c_str());
         return 1;
     }
@@ -57,29 +59,31 @@ int Set(const SOptionsFile& file, const std::vector<std::string>& texts) {
 }
 
 int Help() {
-    std::printf(
-        "Aufruf: zantor-options [DATEN] [--list | --set NAME=0|1 ...]\n"
-        "        zantor-options --help | --version\n"
-        "\n"
-        "Schaltet acht Einstellungen des Spiels Zantor in seiner Zantor.ini.\n"
-        "\n"
-        "Ohne Optionen zeigt es das Fenster „Zantor Optionen“; OK speichert die acht\n"
-        "Kästchen, Abbrechen und Esc speichern nichts.\n"
-        "\n"
-        "  DATEN           die Zantor.ini bearbeiten, die „zantor DATEN“ liest\n"
-        "  --list          die acht Einstellungen als Abschnitt.Schlüssel=Wert ausgeben\n"
-        "  --set NAME=0|1  die genannten Einstellungen in einem Schritt schreiben; NAME ist\n"
-        "                  der Schlüssel (Intro) oder Abschnitt.Schlüssel (Options.Intro)\n"
-        "  --help          diese Hilfe ausgeben\n"
-        "  --version       die Version ausgeben\n"
-        "\n"
-        "Die Einstellungen:\n");
+    std::fputs(
+        Tr("Aufruf: zantor-options [DATEN] [--list | --set NAME=0|1 ...]\n"
+           "        zantor-options --help | --version\n"
+           "\n"
+           "Schaltet acht Einstellungen des Spiels Zantor in seiner Zantor.ini.\n"
+           "\n"
+           "Ohne Optionen zeigt es das Fenster „Zantor Optionen“; OK speichert die acht\n"
+           "Kästchen, Abbrechen und Esc speichern nichts.\n"
+           "\n"
+           "  DATEN           die Zantor.ini bearbeiten, die „zantor DATEN“ liest\n"
+           "  --list          die acht Einstellungen als Abschnitt.Schlüssel=Wert ausgeben\n"
+           "  --set NAME=0|1  die genannten Einstellungen in einem Schritt schreiben; NAME ist\n"
+           "                  der Schlüssel (Intro) oder Abschnitt.Schlüssel (Options.Intro)\n"
+           "  --help          diese Hilfe ausgeben\n"
+           "  --version       die Version ausgeben\n"
+           "\n"
+           "Die Einstellungen:\n"),
+        stdout);
     for (const SOption& option : kOptions) {
-        std::printf("  %s.%s  (%s)\n", option.section, option.key, option.caption);
+        std::printf("  %s.%s  (%s)\n", option.section, option.key, Tr(option.caption));
     }
-    std::printf("\n"
-                "Rückgabewert: 0 bei Erfolg, 1 wenn die Datei nicht geschrieben werden konnte\n"
-                "oder kein Bildschirm da ist, 2 bei falschem Aufruf.\n");
+    std::fputs(Tr("\n"
+                  "Rückgabewert: 0 bei Erfolg, 1 wenn die Datei nicht geschrieben werden "
+                  "konnte\noder kein Bildschirm da ist, 2 bei falschem Aufruf.\n"),
+               stdout);
     return 0;
 }
 
@@ -89,8 +93,9 @@ int Version() {
 }
 
 int Usage() {
-    std::fprintf(stderr, "Aufruf: zantor-options [DATEN] [--list | --set NAME=0|1 ...]\n"
-                         "Mehr mit: zantor-options --help\n");
+    std::fputs(Tr("Aufruf: zantor-options [DATEN] [--list | --set NAME=0|1 ...]\n"
+                  "Mehr mit: zantor-options --help\n"),
+               stderr);
     return 2;
 }
 
@@ -98,6 +103,7 @@ int Usage() {
 
 int main(int argc, char** argv) {
     platform::IgnoreFileSizeSignal();
+    platform::StartTranslation(platform::LocaleFolder(platform::ProgramDataRoot()));
     std::string data;
     int next = 1;
     if (next < argc && std::strncmp(argv[next], "--", 2) != 0) {

@@ -125,8 +125,12 @@ SFilePlaces MakeFilePlaces(std::string_view dataRoot, bool portable,
     return places;
 }
 
+SDataRoot ProgramDataRoot() {
+    return FindDataRoot(ProgramPath(), ZANTOR_DATA_FROM_PROGRAM);
+}
+
 SFilePlaces ProgramFilePlaces(std::string_view dataDirectory) {
-    const SDataRoot root = FindDataRoot(ProgramPath(), ZANTOR_DATA_FROM_PROGRAM);
+    const SDataRoot root = ProgramDataRoot();
     return MakeFilePlaces(root.folder, IsPortable(root, dataDirectory), ProcessEnvironment());
 }
 

@@ -49,6 +49,8 @@ struct SDataRoot {
     bool installed = false;
 };
 SDataRoot FindDataRoot(std::string_view programPath, std::string_view installedFromProgram);
+// The data root of this program, found from its own path.
+SDataRoot ProgramDataRoot();
 
 // True when play with dataDirectory (a folder name inside the data root, without a final
 // separator) keeps its files in the data set: not an installed one, and its folder may be

@@ -8,6 +8,7 @@
 #include "menu/Menu.h"
 #include "platform/Numeric.h"
 #include "platform/Places.h"
+#include "platform/Translation.h"
 #include "settings/Settings.h"
 
 #include <algorithm>
@@ -224,8 +225,9 @@ std::string CFrameLoop::GetVolumeLine() const {
         return {};
     }
     const CSound& sound = m_Objects.sound;
-    return m_bMusicLine ? "Musik: " + std::to_string(VolumePercent(sound.GetMusicVolume())) + " %"
-                        : "Effekte: " + std::to_string(VolumePercent(sound.GetVolume())) + " %";
+    return m_bMusicLine
+               ? Tr("Musik: ") + std::to_string(VolumePercent(sound.GetMusicVolume())) + " %"
+               : Tr("Effekte: ") + std::to_string(VolumePercent(sound.GetVolume())) + " %";
 }
 
 void CFrameLoop::DrawVolumeLine() {

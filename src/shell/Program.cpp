@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "platform/Path.h"
 #include "platform/Places.h"
+#include "platform/Translation.h"
 #include "platform/desktop/SdlWindow.h"
 #include "settings/Log.h"
 #include "settings/Settings.h"
@@ -27,8 +28,9 @@ std::unique_ptr<platform::IWindow> CreateMainWindow() {
         LogError("Das Fenster konnte nicht angelegt werden!");
         LogError(error);
         std::fprintf(stderr,
-                     "zantor: Das Fenster konnte nicht angelegt werden: %s\n"
-                     "zantor: Zantor braucht eine grafische Sitzung (X11 oder Wayland).\n",
+                     TrFormat("zantor: Das Fenster konnte nicht angelegt werden: %s\n"
+                              "zantor: Zantor braucht eine grafische Sitzung (X11 oder "
+                              "Wayland).\n"),
                      error.c_str());
     }
     return window;
@@ -42,8 +44,8 @@ void PlaceFiles(const std::string& dataDirectory) {
     g_Log.Open(places.logFile);
     if (!platform::IsFolder(places.dataRoot + dataDirectory)) {
         std::fprintf(stderr,
-                     "zantor: Den Datenordner „%s“ gibt es in %s nicht; Zantor spielt mit den "
-                     "Dateien aus „Standard“.\n",
+                     TrFormat("zantor: Den Datenordner „%s“ gibt es in %s nicht; Zantor spielt "
+                              "mit den Dateien aus „Standard“.\n"),
                      dataDirectory.c_str(), places.dataRoot.c_str());
     }
     SetFilePlaces(std::move(places));
@@ -72,8 +74,8 @@ int ZantorMain(const SCommandLine& commandLine) {
     shell.GetDirect3D().SetWindowedOverride(commandLine.windowed);
     if (!shell.Start()) {
         std::fprintf(stderr,
-                     "zantor: Die Grafik konnte nicht gestartet werden; die Gründe stehen "
-                     "in %s.\n",
+                     TrFormat("zantor: Die Grafik konnte nicht gestartet werden; die Gründe "
+                              "stehen in %s.\n"),
                      platform::NativePath(g_Log.GetFileName()).c_str());
         return 1;
     }
