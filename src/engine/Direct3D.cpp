@@ -147,6 +147,9 @@ void CDirect3D::WriteText(const char* text, int x, int y, std::uint32_t color, i
     if (!m_pFont || text == nullptr) {
         return;
     }
+    if (m_pTextWitness != nullptr) {
+        m_pTextWitness->emplace_back(text);
+    }
     platform::SRect rect{x, y, 0, 0};
     std::uint32_t format = DT_LEFT;
     m_pFont->DrawText(text, rect, DT_CALCRECT, color);

@@ -8,6 +8,8 @@
 #include <cstdint>
 #include <memory>
 #include <optional>
+#include <string>
+#include <vector>
 
 // What every 3D scene of the game (the play field, the menu's backdrop) is drawn with: the
 // material of every lit mesh, and the projection, a quarter turn of view across the screen's
@@ -81,6 +83,9 @@ class CDirect3D {
     // centred is 1. A negative x right-aligns the text to where it would have ended, so
     // that only its part right of the screen's left edge shows.
     void WriteText(const char* text, int x, int y, std::uint32_t color, int centred);
+    // While set, every text WriteText is given is added to texts too: what the screen says,
+    // for tests and tools that read it (null: none).
+    void SetTextWitness(std::vector<std::string>* texts) { m_pTextWitness = texts; }
     // Saves what is on screen as a BMP file.
     void Screenshot(const char* fileName);
     void ReleaseAll();
@@ -91,6 +96,7 @@ class CDirect3D {
     std::unique_ptr<platform::IGraphicsDevice> m_pDevice;
     platform::IDirect3D* m_pD3D = nullptr;
     std::unique_ptr<CXFont> m_pFont;
+    std::vector<std::string>* m_pTextWitness = nullptr;
     std::unique_ptr<CXSprite> m_pSprite;
     std::uint32_t m_ClearColor = 0;
     int m_iScreenWidth = 0;

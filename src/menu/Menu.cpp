@@ -45,7 +45,10 @@ void CMenu::Init(CDirect3D* direct3D, CInput* input, CSound* sound, CGame* game)
     m_Pointer.Load("zeiger.png", direct3D, 0xFF000000u);
     const auto width = static_cast<float>(direct3D != nullptr ? direct3D->GetScreenWidth() : 0);
     const auto height = static_cast<float>(direct3D != nullptr ? direct3D->GetScreenHeight() : 0);
-    const char* const names[3] = {"start.png", "info.png", "end.png"};
+    // TRANSLATORS: the picture of the menu's "Ende" button, beside the German one in the
+    // data set: a name of the language's own, such as "end.en.png", for a picture in it.
+    const std::string quit = TranslatedDataFile(Tr("end.png"), "end.png");
+    const char* const names[3] = {"start.png", "info.png", quit.c_str()};
     for (int i = 0; i < 3; ++i) {
         m_Buttons[i].Load(names[i], direct3D, 0xFFFFFFFFu);
         // Drawn for 1024 × 768, scaled to the screen.

@@ -39,7 +39,11 @@ void StartTranslation(const std::string& localeFolder) {
             std::setlocale(LC_MESSAGES, "C.UTF-8");
         }
     }
-    bindtextdomain(kDomain, localeFolder.c_str());
+    // Without a folder of its own (a copy of the program beside data sets alone), the
+    // catalogues are looked for where the system keeps every program's.
+    if (IsFolder(localeFolder)) {
+        bindtextdomain(kDomain, localeFolder.c_str());
+    }
     bind_textdomain_codeset(kDomain, "UTF-8");
 }
 

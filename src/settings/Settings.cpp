@@ -213,6 +213,10 @@ std::string DataFilePath(std::string_view name) {
     return FileExists(path) ? path : StandardPath(name);
 }
 
+std::string TranslatedDataFile(std::string_view translated, std::string_view german) {
+    return FileExists(DataFilePath(translated)) ? std::string(translated) : std::string(german);
+}
+
 std::string LevelSection(int level) {
     return "Level" + std::to_string(level);
 }

@@ -63,6 +63,9 @@ std::string DataDirectoryPath(std::string_view name);
 std::string StandardPath(std::string_view name);
 // A data file of the data directory, or of "Standard\" when the data directory lacks it.
 std::string DataFilePath(std::string_view name);
+// The name of a data file in the player's language: the translated name when the data
+// directory or "Standard" has a file of that name, else the German one.
+std::string TranslatedDataFile(std::string_view translated, std::string_view german);
 
 // Kept files (the highscore, the progress) belong to the data directory alone. Read: the
 // player's copy when there is one, else the data directory's file. Written: the data

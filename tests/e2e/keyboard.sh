@@ -14,6 +14,7 @@ work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 mkdir "$work/Tasten"
 ln -s "$stage/Standard" "$work/Standard"
+ln -s "$stage/locale" "$work/locale" # and the catalogues of other languages
 cp "$stage/zantor" "$work/zantor" # a portable copy: its data beside it
 cd "$work"
 

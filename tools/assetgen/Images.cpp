@@ -575,6 +575,7 @@ std::vector<SPicture> MakePictures() {
     pictures.push_back({"start.png", Button(big.get(), "Start", 256, 96)});
     pictures.push_back({"info.png", Button(big.get(), "Info", 256, 96)});
     pictures.push_back({"end.png", Button(big.get(), "Ende", 256, 96)});
+    pictures.push_back({"end.en.png", Button(big.get(), "Quit", 256, 96)});
     pictures.push_back({"zeiger.png", Pointer()});
     pictures.push_back({"links.png", Arrow(false)});
     pictures.push_back({"rechts.png", Arrow(true)});
