@@ -16,6 +16,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <deque>
@@ -333,28 +334,50 @@ TEST_F(DataSet, EverySoundAndTheMusicLoad) {
     EXPECT_GE(music->pGraph->GetDuration(), 60 * 10000000LL);
 }
 
-TEST_F(DataSet, HelpTextsAreGermanUtf8) {
+// The characters of the longest line of a text.
+std::size_t LongestLine(const std::string& text) {
+    std::size_t longest = 0;
+    std::size_t characters = 0;
+    for (const char c : text) {
+        if (c == '\n') {
+            longest = std::max(longest, characters);
+            characters = 0;
+        } else if ((static_cast<unsigned char>(c) & 0xC0u) != 0x80u) {
+            ++characters; // not a continuation byte
+        }
+    }
+    return std::max(longest, characters);
+}
+
+TEST_F(DataSet, HelpTextsAreUtf8AndEachHasAnEnglishOneThatFitsWhereTheGermanDid) {
     ASSERT_TRUE(FileExists("Standard\\Text1.txt"));
     for (int n = 1; n <= LevelCount(); ++n) {
-        const std::string path = "Standard/Text" + std::to_string(n) + ".txt";
-        if (!FileExists(path)) {
+        const std::string german = "Standard/Text" + std::to_string(n) + ".txt";
+        if (!FileExists(german)) {
             continue;
         }
-        const std::string text = test::ReadFile(path);
-        // Valid UTF-8 with lines the game's 255-byte line buffer holds.
-        std::size_t i = 0;
-        while (i < text.size()) {
-            const auto c = static_cast<unsigned char>(text[i]);
-            const int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : -1;
-            ASSERT_GE(extra, 0) << path;
-            i += 1 + static_cast<std::size_t>(extra);
+        const std::string english = "Standard/Text" + std::to_string(n) + ".en.txt";
+        ASSERT_TRUE(FileExists(english)) << english;
+        for (const std::string& path : {german, english}) {
+            const std::string text = test::ReadFile(path);
+            // Valid UTF-8 with lines the game's 255-byte line buffer holds.
+            std::size_t i = 0;
+            while (i < text.size()) {
+                const auto c = static_cast<unsigned char>(text[i]);
+                const int extra = c < 0x80 ? 0 : (c >> 5) == 6 ? 1 : (c >> 4) == 14 ? 2 : -1;
+                ASSERT_GE(extra, 0) << path;
+                i += 1 + static_cast<std::size_t>(extra);
+            }
+            std::size_t lineStart = 0;
+            while (lineStart < text.size()) {
+                const std::size_t end = text.find('\n', lineStart);
+                EXPECT_LT((end == std::string::npos ? text.size() : end) - lineStart, 120u) << path;
+                lineStart = end == std::string::npos ? text.size() : end + 1;
+            }
         }
-        std::size_t lineStart = 0;
-        while (lineStart < text.size()) {
-            const std::size_t end = text.find('\n', lineStart);
-            EXPECT_LT((end == std::string::npos ? text.size() : end) - lineStart, 120u) << path;
-            lineStart = end == std::string::npos ? text.size() : end + 1;
-        }
+        // The help panel is as wide as the German text needs.
+        EXPECT_LE(LongestLine(test::ReadFile(english)), LongestLine(test::ReadFile(german)))
+            << english;
     }
 }
 
