@@ -2,9 +2,9 @@
 # The programs in the player's language. --help of both programs is English under an English
 # locale, and German, byte for byte the same, under "C", German and French ones (French has no
 # catalogue), and under an English locale with LANGUAGE naming French first and then English
-# it is English again. Under Xvfb, the game is played to the level selection, the help text
-# and a paused level once in German and once in English: the screenshots differ in the text
-# areas and nowhere else.
+# it is English again. Under Xvfb, the game is played to the level selection, the help text,
+# a paused level and the game over once in German and once in English: the screenshots differ
+# in the text areas and nowhere else, and log.htm stays German.
 # Usage: language.sh STAGE_DIR [SHOTS_DIR]
 set -uo pipefail
 drive=$(cd "$(dirname "$0")" && pwd)/drive.sh
@@ -45,7 +45,7 @@ cp "$stage/Standard/Text1.txt" "$stage/Standard/Text1.en.txt" "$work/Sprache/"
 play() {
     mkdir -p "$work/$2"
     (cd "$work/$2" && ln -s "$stage/Standard" Standard && ln -s "$stage/locale" locale &&
-        ln -s "$work/Sprache" Sprache && cp "$stage/zantor" zantor)
+        cp -r "$work/Sprache" Sprache && cp "$stage/zantor" zantor) # a highscore each
     cd "$work/$2" || exit 1
     DRIVE=$drive LANG=$1 xvfb-run -a -s '-screen 0 1024x768x24 -noreset' bash -c '
         SDL_VIDEODRIVER=x11 ALSOFT_DRIVERS=null ./zantor Sprache 2>/dev/null & pid=$!
@@ -62,6 +62,9 @@ play() {
         key Return 0.5
         key p 0.5
         import -window root pause.png
+        key p 0.2
+        key Escape 1.0 # the game ends, with 0 as the first highscore
+        import -window root over.png
         kill -TERM "$pid"
         wait "$pid"' || fail "the game in $1 did not reach its paused level"
     cd "$work" || exit 1
@@ -69,7 +72,7 @@ play() {
 play C.UTF-8 de
 play en_US.UTF-8 en
 if [ -n "$shots" ]; then
-    for shot in selection help pause; do
+    for shot in selection help pause over; do
         cp "$work/de/$shot.png" "$shots/$shot-de.png"
         cp "$work/en/$shot.png" "$shots/$shot-en.png"
     done
@@ -94,3 +97,9 @@ same() {
 same selection "0,0 1023,18" "0,748 1023,767"        # the title row, the level number
 same help "100,80 960,600"                           # the help text on its panel
 same pause "0,0 360,84" "0,370 1023,400"             # the score lines, the pause line
+same over "0,376 1023,456"                           # the four lines of the game over
+
+# log.htm is a file that tools read: its rows stay German in every language.
+for rows in de/log.htm en/log.htm; do
+    grep -qF "Game: Initialisierung abgeschlossen" "$work/$rows" || fail "$rows: no German rows"
+done
