@@ -1,7 +1,7 @@
 // What the game writes on the screen in the player's language. ctest runs this program once
 // with an English locale (the English tests) and with German, "C" and French ones (the German
 // tests: French has no catalogue), each in its own environment, with the stage's catalogues.
-#include "GameSupport.h"
+#include "MenuSupport.h"
 #include "platform/Translation.h"
 
 #include <gtest/gtest.h>
@@ -126,6 +126,65 @@ TEST_F(Language, GermanGameTexts) {
     EXPECT_TRUE(Has(screens["over"],
                     "Spiel vorbei\nn drücken um neu zu starten\nEsc um zum Menü zurück zu kehren"));
     EXPECT_EQ(Tr("Musik: "), std::string("Musik: "));
+}
+
+// The menu's lines: the welcome, the credits, the start and the farewell; its quit button
+// from the picture of the language when the data set has one.
+class MenuLanguage : public test::CMenuTest {
+  protected:
+    MenuLanguage() { platform::StartTranslation(ZANTOR_LOCALE_FOLDER); }
+
+    // The lines shown after the welcome, the credits, the start and the end button.
+    std::vector<std::vector<std::string>> Visit() {
+        // A quit button of its own size in the language's picture.
+        platform::SavePng(
+            platform::SImage{200, 80, std::vector<std::uint32_t>(200 * 80, 0xFFA03020u)},
+            (m_DataDir / "end.en.png").string());
+        Start(kExample, 0);
+        Frame(0.01f);
+        std::vector<std::vector<std::string>> shown{Lines()};
+        m_iEndWidth = m_Menu.GetButton(2).GetWidth();
+        ClickAt(800, 330); // info
+        shown.push_back(Lines());
+        ClickAt(600, 400); // start
+        shown.push_back(Lines());
+        ClickAt(800, 480); // end
+        shown.push_back(Lines());
+        return shown;
+    }
+    int m_iEndWidth = 0;
+};
+
+TEST_F(MenuLanguage, EnglishMenuTexts) {
+    const auto shown = Visit();
+    EXPECT_EQ(shown[0], (std::vector<std::string>{"Welcome to Zantor 0.95",
+                                                  "made by the Zantor workshop in 2004",
+                                                  "visit us at: https://zantor.example"}));
+    ASSERT_EQ(shown[1].size(), 15u);
+    EXPECT_EQ(shown[1][0], "Zantor:");
+    EXPECT_EQ(shown[1][1], "You get help with the game at the start");
+    EXPECT_EQ(shown[1][5], "Developed by:");
+    EXPECT_EQ(shown[1][6], "The Zantor team");
+    EXPECT_EQ(shown[1][11], "team@zantor.example or:");
+    EXPECT_EQ(shown[1][12], "hilfe@zantor.example"); // addresses are the same everywhere
+    EXPECT_EQ(shown[1][14], "https://zantor.example");
+    EXPECT_EQ(shown[2], std::vector<std::string>{"Starting the game..."});
+    EXPECT_EQ(shown[3], std::vector<std::string>{"See you soon!"});
+    EXPECT_EQ(m_iEndWidth, 200);
+}
+
+TEST_F(MenuLanguage, GermanMenuTexts) {
+    const auto shown = Visit();
+    EXPECT_EQ(shown[0], (std::vector<std::string>{"Willkommen bei Zantor 0.95",
+                                                  "produziert von der Zantor-Werkstatt 2004",
+                                                  "besuchen sie: https://zantor.example"}));
+    ASSERT_EQ(shown[1].size(), 15u);
+    EXPECT_EQ(shown[1][1], "Hilfe zum Spiel erhalten sie jeweils am Anfang");
+    EXPECT_EQ(shown[1][5], "Entwicklet von:");
+    EXPECT_EQ(shown[1][7], "Mit freundlicher und Tatkräftiger Unterstützung von:");
+    EXPECT_EQ(shown[2], std::vector<std::string>{"Spiel startet..."});
+    EXPECT_EQ(shown[3], std::vector<std::string>{"Bis bald!"});
+    EXPECT_EQ(m_iEndWidth, 256); // the German picture, though an English one is there
 }
 
 } // namespace
