@@ -5,7 +5,8 @@
 # is not black), E saves a screenshot into the pictures folder, a game through the menu ends
 # with its highscore under XDG_DATA_HOME, the log goes to XDG_STATE_HOME, and nothing is
 # written into the installation or the working folder. zantor-options then edits the
-# player's copy of the settings, which the game reads.
+# player's copy of the settings, which the game reads. Its catalogues make it English under
+# an English locale.
 # Usage: installed.sh BUILD_DIR [SCREENSHOT_DIR]
 set -euo pipefail
 drive=$(cd "$(dirname "$0")" && pwd)/drive.sh
@@ -28,6 +29,12 @@ fail() {
     echo "--- error rows:"; grep -o "Fehler</b></font><td>[^<]*" "$home/state/zantor/log.htm" | head -20
     exit 1
 }
+
+# The installed catalogues: both programs speak English on an English desktop.
+for program in zantor zantor-options; do
+    usage=$(LANG=en_US.UTF-8 "$root/usr/bin/$program" --help | head -n 1)
+    [ "${usage%% *}" = Usage: ] || fail "installed $program --help under en_US: $usage"
+done
 
 # The desktop entry's command, as a desktop starts it: the program found on the PATH.
 command=$(sed -n 's/^Exec=//p' "$root/usr/share/applications/"*Zantor.desktop | head -n 1)
