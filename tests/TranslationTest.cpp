@@ -62,6 +62,13 @@ TEST(Translation, AFormatKeepsItsConversionsInOrderOrTheGermanOneIsUsed) {
     EXPECT_NE(platform::FormatConversions("Score: %s"), platform::FormatConversions("Punkte: %d"));
     EXPECT_NE(platform::FormatConversions("%f, %d"), platform::FormatConversions("%d, %f"));
 
+    // The check TrFormat makes, without building the lists.
+    EXPECT_TRUE(
+        platform::SameConversions("Level score: %d * %.2f = %d", "Levelscore: %d * %.3f = %d"));
+    EXPECT_FALSE(platform::SameConversions("Score: %s", "Punkte: %d"));
+    EXPECT_FALSE(platform::SameConversions("Score: %d %d", "Punkte: %d"));
+    EXPECT_FALSE(platform::SameConversions("%d %n", "%d %n")); // never one that writes
+
     // Without a catalogue the German format itself comes back.
     const char* const german = "Bälle: %d";
     EXPECT_EQ(TrFormat(german), german);

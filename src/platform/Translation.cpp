@@ -1,5 +1,6 @@
 #include "Translation.h"
 
+#include <algorithm>
 #include <clocale>
 #include <cstdlib>
 #include <libintl.h>
@@ -66,33 +67,57 @@ bool IsPlainLocale(std::string_view locale) {
     return language == "C" || language == "POSIX";
 }
 
+std::string_view NextConversion(std::string_view format, std::size_t& at) {
+    for (; at < format.size(); ++at) {
+        if (format[at] != '%') {
+            continue;
+        }
+        const std::size_t letter = format.find_first_not_of("-+ #0123456789.hlLqjzt*$", at + 1);
+        if (letter == std::string_view::npos) {
+            at = format.size();
+            return "?";
+        }
+        const std::string_view flags = format.substr(at + 1, letter - at - 1);
+        if (format[letter] == '%' && flags.empty()) {
+            at = letter; // "%%"
+            continue;
+        }
+        if (flags.find_first_of("*$") != std::string_view::npos || format[letter] == 'n') {
+            at = format.size();
+            return "?";
+        }
+        const std::size_t length = std::min(flags.find_first_of("hlLqjzt"), flags.size());
+        at = letter + 1;
+        return format.substr(at - 1 - (flags.size() - length), flags.size() - length + 1);
+    }
+    return {};
+}
+
 std::string FormatConversions(std::string_view format) {
     std::string conversions;
-    for (std::size_t i = 0; i < format.size(); ++i) {
-        if (format[i] != '%') {
-            continue;
+    std::size_t at = 0;
+    for (std::string_view next = NextConversion(format, at); !next.empty();
+         next = NextConversion(format, at)) {
+        conversions += next;
+        if (next != "?") {
+            conversions += ' ';
         }
-        const std::size_t end = format.find_first_not_of("-+ #0123456789.hlLqjzt*$", i + 1);
-        if (end == std::string_view::npos) {
-            return conversions + "?";
-        }
-        const std::string_view spec = format.substr(i + 1, end - i - 1);
-        if (format[end] == '%' && spec.empty()) {
-            i = end; // "%%"
-            continue;
-        }
-        if (spec.find_first_of("*$") != std::string_view::npos || format[end] == 'n') {
-            return conversions + "?";
-        }
-        const std::size_t length = spec.find_first_of("hlLqjzt");
-        if (length != std::string_view::npos) {
-            conversions += spec.substr(length);
-        }
-        conversions += format[end];
-        conversions += ' ';
-        i = end;
     }
     return conversions;
+}
+
+bool SameConversions(std::string_view a, std::string_view b) {
+    std::size_t atA = 0;
+    std::size_t atB = 0;
+    for (;;) {
+        const std::string_view next = NextConversion(a, atA);
+        if (next != NextConversion(b, atB) || next == "?") {
+            return false;
+        }
+        if (next.empty()) {
+            return true;
+        }
+    }
 }
 
 std::string NumberedName(std::string_view name, int number, std::string_view fallback) {
@@ -110,8 +135,6 @@ const char* Tr(const char* german) {
 
 const char* TrFormat(const char* german) {
     const char* const translated = Tr(german);
-    return translated == german ||
-                   platform::FormatConversions(translated) == platform::FormatConversions(german)
-               ? translated
-               : german;
+    return translated == german || platform::SameConversions(translated, german) ? translated
+                                                                                 : german;
 }

@@ -29,10 +29,16 @@ std::string MessageLocale(const EnvironmentLookup& environment);
 // with a codeset or modifier ("C.UTF-8").
 bool IsPlainLocale(std::string_view locale);
 
-// The conversions of a printf format, each as its length modifier and conversion letter
-// ("d", "f", "ld"), "%%" left out; "?" for one that takes more than its argument ("*", "$",
-// "%n").
+// The next conversion of a printf format from at on, as its length modifier and conversion
+// letter ("d", "f", "ld"), "%%" left out; "?" for one that takes more than its argument
+// ("*", "$", "%n") or runs off the end, after which there is none; empty when there is none
+// more. at moves past it.
+std::string_view NextConversion(std::string_view format, std::size_t& at);
+// All conversions of a format, each followed by a space ("d f d "), a "?" ending them.
 std::string FormatConversions(std::string_view format);
+// True when two formats have the same conversions in the same order, none of them "?". It
+// builds nothing: TrFormat asks it in every frame that shows a score line.
+bool SameConversions(std::string_view a, std::string_view b);
 
 // A name with one "%d" in it, the number put in its place; the fallback's, when the name has
 // no "%d" or another conversion besides (a translated file name is checked, not trusted).
