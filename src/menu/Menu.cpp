@@ -212,13 +212,13 @@ void CMenu::Take(int i) {
         ReadHighscore();
         m_Text.Clear();
         // The credits read as they always have ("Entwicklet", "Tatkräftiger"): keep them.
-        // The empty lines and the addresses are the same in every language.
+        // The addresses are not marked, and so the same in every language.
         for (const char* line :
              {N_("Zantor:"), N_("Hilfe zum Spiel erhalten sie jeweils am Anfang"),
               N_("eines neuen Levels"), N_("(Learning by Doing)"), "", N_("Entwicklet von:"),
               kAuthor, N_("Mit freundlicher und Tatkräftiger Unterstützung von:"), kThanks, "",
               N_("Kontakt per E-Mail an:"), kMail, kMail2, "", kWeb}) {
-            m_Text.AddLine(*line != '\0' && line != kMail2 && line != kWeb ? Tr(line) : line);
+            m_Text.AddLine(Tr(line));
         }
         m_sState = MENU_INFO;
         break;

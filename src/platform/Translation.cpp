@@ -130,7 +130,8 @@ std::string NumberedName(std::string_view name, int number, std::string_view fal
 } // namespace platform
 
 const char* Tr(const char* german) {
-    return dgettext(platform::kDomain, german);
+    // gettext answers the empty text with the catalogue's header: an empty line stays empty.
+    return *german == '\0' ? german : dgettext(platform::kDomain, german);
 }
 
 const char* TrFormat(const char* german) {
