@@ -1,6 +1,7 @@
 #include "Sound.h"
 
 #include "platform/Path.h"
+#include "platform/Translation.h"
 #include "settings/Log.h"
 #include "settings/Settings.h"
 
@@ -89,7 +90,7 @@ void CSound::Init(platform::IWindow* window) {
     if (m_pDS) {
         m_bPrimary = true;
     } else {
-        std::fprintf(stderr, "zantor: keine Tonausgabe (%s); das Spiel bleibt stumm.\n",
+        std::fprintf(stderr, TrFormat("zantor: keine Tonausgabe (%s); das Spiel bleibt stumm.\n"),
                      error.c_str());
     }
     CheckInit();
